@@ -1,0 +1,21 @@
+// Text in the Japanese ANSI code page (CP932, Shift-JIS): the byte form of script files and the
+// width measure that lines up script columns (a full-width character counts 2).
+#ifndef KASTEL_BASE_CP932_H_
+#define KASTEL_BASE_CP932_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kastel::cp932 {
+
+// UTF-8 to CP932. A character CP932 cannot hold becomes "?", as the runtime's conversion with
+// the code page's default character does; invalid UTF-8 bytes become "?" as well.
+std::string Encode(std::string_view utf8);
+
+// The number of bytes `utf8` takes in CP932.
+std::size_t Width(std::string_view utf8);
+
+}  // namespace kastel::cp932
+
+#endif  // KASTEL_BASE_CP932_H_
