@@ -270,6 +270,19 @@ class Application {
   virtual Subscription SubscribeWorkbookEvents(WorkbookEvents& sink) = 0;
 };
 
+// The add-in connection interface (IDTExtensibility2): the host calls these on the add-in it
+// loads. Connect modes and remove modes are the host's numbers (remove mode 1: the user removed
+// the add-in; 0: the host is shutting down).
+class AddIn {
+ public:
+  virtual ~AddIn() = default;
+  virtual void OnConnection(Application& app, int connect_mode) = 0;
+  virtual void OnDisconnection(int remove_mode) = 0;
+  virtual void OnAddInsUpdate() {}
+  virtual void OnStartupComplete() {}
+  virtual void OnBeginShutdown() {}
+};
+
 }  // namespace kastel::host
 
 #endif  // KASTEL_ADDIN_HOST_H_
