@@ -1,0 +1,78 @@
+// The cells of one worksheet part: values read and written, Find, ClearContents and internal
+// hyperlinks. Parsed from the package on first use and indexed by row and column; a SheetData
+// that was only read can be released and parsed again later.
+#ifndef KASTEL_XLSX_SHEET_DATA_H_
+#define KASTEL_XLSX_SHEET_DATA_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "addin/host.h"
+#include "base/value.h"
+#include "xlsx/package.h"
+#include "xlsx/shared_strings.h"
+#include "xlsx/styles.h"
+
+namespace kastel::xlsx {
+
+class SheetData {
+ public:
+  // `part` is the worksheet part ("xl/worksheets/sheet1.xml"). `date1904` is the workbook's
+  // date system. Nothing is parsed until the first call.
+  SheetData(Package& package, std::string part, SharedStrings& strings, Styles& styles,
+            bool date1904);
+  ~SheetData();
+  SheetData(const SheetData&) = delete;
+  SheetData& operator=(const SheetData&) = delete;
+
+  const std::string& part() const { return part_; }
+  // True once any write changed the part since it was opened.
+  bool modified() const;
+  // True once a formula was removed or overwritten (the workbook must then drop calcChain).
+  bool formulas_removed() const;
+
+  // Cells(row, column).Value: shared, inline and formula strings, numbers, booleans, error
+  // values; numbers in a date format read as dates (VB serials). Empty when there is no cell.
+  Value Get(int row, int column);
+  // Writes the value keeping the cell's style (s); text is written inline with _xHHHH_
+  // escaping; a formula in the cell is removed; an empty or null value clears the cell. Text
+  // that starts with an apostrophe is stored as the text after it. Throws error 1004 outside
+  // the sheet's limits.
+  void Set(int row, int column, const Value& value);
+
+  // Cells.Find over the cells that hold a value (see host::FindOptions).
+  std::optional<host::CellPos> Find(const host::FindOptions& options);
+
+  // Range(a1_range).ClearContents: values and formulas go, styles stay; shared-formula
+  // dependants outside the range are kept as ordinary formulas. Throws error 1004 for a
+  // malformed range.
+  void ClearContents(std::string_view a1_range);
+
+  // An internal hyperlink on `anchor` (A1) to `location` (already in "'Sheet'!A1" form), with
+  // `display` shown; replaces a hyperlink on the same cell.
+  void AddHyperlink(std::string_view anchor, std::string_view location, std::string_view display);
+
+  // Renames sheet `from` to `to` in every formula and hyperlink location of this sheet.
+  void RenameSheetReferences(std::string_view from, std::string_view to);
+
+  // Frees the parsed part when it was not modified; the next call parses it again.
+  void Release();
+
+ private:
+  class Index;
+  Index& Load();
+
+  Package& package_;
+  std::string part_;
+  SharedStrings& strings_;
+  Styles& styles_;
+  bool date1904_;
+  Index* index_ = nullptr;  // owned; null until loaded
+  bool modified_ = false;
+  bool formulas_removed_ = false;
+};
+
+}  // namespace kastel::xlsx
+
+#endif  // KASTEL_XLSX_SHEET_DATA_H_
