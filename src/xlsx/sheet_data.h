@@ -4,6 +4,7 @@
 #ifndef KASTEL_XLSX_SHEET_DATA_H_
 #define KASTEL_XLSX_SHEET_DATA_H_
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,7 +69,7 @@ class SheetData {
   SharedStrings& strings_;
   Styles& styles_;
   bool date1904_;
-  Index* index_ = nullptr;  // owned; null until loaded
+  std::unique_ptr<Index> index_;  // null until loaded
   bool modified_ = false;
   bool formulas_removed_ = false;
 };
