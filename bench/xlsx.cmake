@@ -1,0 +1,6 @@
+if(TARGET kastel_xlsx)
+  add_executable(make_workbook make_workbook.cc)
+  target_link_libraries(make_workbook PRIVATE kastel_xlsx fmt::fmt)
+  add_executable(xlsx_bench xlsx_bench.cc)
+  target_link_libraries(xlsx_bench PRIVATE kastel_xlsx PkgConfig::LIBZIP pugixml::pugixml)
+endif()
