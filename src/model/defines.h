@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/host.h"
 #include "base/value.h"
@@ -158,8 +159,9 @@ class Defines {
   static void SetDataTypeList(host::Workbook& wb);
 
  private:
-  void RenameDefinitionSheets(host::Workbook& wb);
-  std::int32_t WriteListRows(host::Workbook& wb, host::Worksheet& list);
+  // RefreshList's passes over the definition sheets, in tab order.
+  static void RenameDefinitionSheets(const std::vector<host::Worksheet*>& sheets);
+  std::int32_t WriteListRows(const std::vector<host::Worksheet*>& sheets, host::Worksheet& list);
 
   Shell& shell_;
   Layout layout_;

@@ -1,0 +1,121 @@
+// The table list: every definition sheet renumbered in tab order and listed with a link to it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "base/vb.h"
+#include "model/defines.h"
+#include "model/screen_updating.h"
+#include "util/shell.h"
+
+namespace kastel::model {
+namespace {
+
+constexpr std::int32_t kFirstListRow = 5;
+constexpr std::int32_t kLastFixedListRow = 204;  // the 200 rows the list sheet is laid out for
+constexpr std::int32_t kLastSheetRow = 1048576;
+constexpr int kNameColumn = 3;         // C
+constexpr int kColumnCountColumn = 6;  // F
+
+bool HoldsSomething(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::kEmpty:
+    case Value::Kind::kNull:
+      return false;
+    case Value::Kind::kText:
+      return !v.text().empty();
+    default:
+      return true;
+  }
+}
+
+// The last row the previous refresh may have written. Beyond the 200 rows of the list's layout
+// the rows written last time run on without a gap, each with a name (or "？") and a column
+// count, so the first row holding neither ends them. Clearing that far keeps a shrinking list
+// from showing tables that are gone.
+std::int32_t LastWrittenListRow(host::Worksheet& list) {
+  std::int32_t row = kLastFixedListRow;
+  while (row < kLastSheetRow && (HoldsSomething(list.Cell(row + 1, kNameColumn)) ||
+                                 HoldsSomething(list.Cell(row + 1, kColumnCountColumn)))) {
+    ++row;
+  }
+  return row;
+}
+
+std::vector<host::Worksheet*> DefinitionSheets(host::Workbook& wb) {
+  std::vector<host::Worksheet*> sheets;
+  const int count = wb.WorksheetCount();
+  for (int i = 1; i <= count; ++i) {
+    host::Worksheet& ws = wb.Worksheets(i);
+    if (Defines::IsDefinitionSheet(ws)) sheets.push_back(&ws);
+  }
+  return sheets;
+}
+
+}  // namespace
+
+void Defines::RefreshList(host::Workbook& wb) {
+  try {
+    ScreenUpdatingOff screen(wb.App());
+    try {
+      LoadLayout(wb);
+      host::Worksheet& list = wb.Worksheets(kListSheet);
+      list.ClearContents("C" + std::to_string(kFirstListRow) + ":K" +
+                         std::to_string(LastWrittenListRow(list)));
+      // Renaming changes neither visibility nor the marker, so one look serves every pass.
+      const std::vector<host::Worksheet*> sheets = DefinitionSheets(wb);
+      RenameDefinitionSheets(sheets);
+      const std::int32_t last_row = WriteListRows(sheets, list);
+      if (last_row > 34) list.SetPrintArea("$A$1:$K$" + std::to_string(last_row));
+    } catch (const Error& e) {
+      ErrMsg(e.description(), kMsgExclamation, "RefreshList");
+    }
+  } catch (const Error& e) {
+    // Screen updating could not even be switched off.
+    ErrMsg(e.description(), kMsgExclamation, "RefreshList");
+  }
+}
+
+void Defines::RenameDefinitionSheets(const std::vector<host::Worksheet*>& sheets) {
+  // Two rounds, so that sheet 2 can become "1" while another sheet is still called "1".
+  int n = 0;
+  for (host::Worksheet* ws : sheets) ws->SetName("XXX" + std::to_string(++n));
+  n = 0;
+  for (host::Worksheet* ws : sheets) ws->SetName(std::to_string(++n));
+}
+
+std::int32_t Defines::WriteListRows(const std::vector<host::Worksheet*>& sheets,
+                                    host::Worksheet& list) {
+  const Layout& at = layout_;
+  std::int32_t row = kFirstListRow - 1;
+  for (host::Worksheet* ws : sheets) {
+    ++row;
+    ws->SetCell(at.table_number.row, at.table_number.col, Value::Number(row - kFirstListRow + 1));
+    list.SetCell(row, kNameColumn, ws->Cell(at.table_name.row, at.table_name.col));
+    list.SetCell(row, 4, ws->Cell(at.table_title.row, at.table_title.col));
+    list.SetCell(row, 5, Value::Text(GetPrimaryKeyName(*ws)));
+    const std::int32_t end = ColumnBlockEnd(*ws);
+    list.SetCell(row, kColumnCountColumn, Value::Number(end - at.column_name.row));
+    if (end > 37) {
+      ws->SetPrintArea("$B$3:$" + ColumnLetter(at.constraint_type.col) + "$" +
+                       std::to_string(end - 1));
+    }
+    std::string shown = vb::Concat(list.Cell(row, kNameColumn));
+    if (shown.empty()) shown = "？";
+    list.AddHyperlink("C" + std::to_string(row), ws->Name() + "!R1C1", shown);
+  }
+  return row;
+}
+
+std::string Defines::GetPrimaryKeyName(host::Worksheet& ws) {
+  const LayoutPos& name = layout_.index_name;
+  const std::int32_t kind_col = layout_.constraint_type.col;
+  for (std::int32_t row = name.row; row < name.row + kMaxIndexRows; ++row) {
+    if (IsEmptyEx(ws.Cell(row, name.col))) break;
+    if (CStrEx(ws.Cell(row, kind_col)) == "P") return vb::Concat(ws.Cell(row, name.col));
+  }
+  return "";
+}
+
+}  // namespace kastel::model

@@ -1,0 +1,57 @@
+// The error reporter and the small conversions the rest of the system reads cells through.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "base/cp932.h"
+#include "base/error.h"
+#include "base/vb.h"
+#include "model/defines.h"
+#include "util/shell.h"
+
+namespace kastel::model {
+
+int Defines::ErrMsg(std::string_view message, int style, std::string_view /*procedure*/) {
+  // Counted before it is shown, so that a shell that throws still leaves the failure on record.
+  ++failures_shown_;
+  return shell_.MessageBox(message, style, kMessageTitle);
+}
+
+bool Defines::IsEmptyEx(const Value& value) {
+  try {
+    return vb::Concat(value).empty();
+  } catch (const Error& e) {
+    ErrMsg(e.description(), kMsgExclamation, "IsEmptyEx");
+    return false;
+  }
+}
+
+std::string Defines::CStrEx(const Value& value) {
+  try {
+    if (value.kind() == Value::Kind::kText) return value.text();
+    if (value.is_empty()) return "";
+    return vb::Concat(value);
+  } catch (const Error& e) {
+    ErrMsg(e.description(), kMsgExclamation, "CStrEx");
+    return "";
+  }
+}
+
+std::string Defines::PadRightB(const Value& text, std::int32_t width) {
+  std::string result = CStrEx(text);
+  const auto length = static_cast<std::int64_t>(cp932::Width(result));
+  if (length < width) result.append(static_cast<std::size_t>(width - length), ' ');
+  return result;
+}
+
+std::string Defines::ColumnLetter(std::int32_t column) {
+  constexpr std::int32_t kLastColumn = 16384;  // XFD, the host's last column
+  if (column < 1 || column > kLastColumn) throw Error::Runtime(RuntimeError::kInvalidCall);
+  std::string letters;
+  for (std::int32_t n = column; n > 0; n = (n - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+  }
+  return letters;
+}
+
+}  // namespace kastel::model
