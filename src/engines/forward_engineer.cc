@@ -1,0 +1,107 @@
+// The flow both engines share: layout, folder choice, the three files, every definition sheet.
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "base/error.h"
+#include "engines/engine.h"
+#include "engines/ora_tools.h"
+#include "engines/sql_tools.h"
+#include "model/defines.h"
+#include "util/folder_browser_dialog.h"
+#include "util/shell.h"
+#include "util/stream_writer.h"
+
+namespace kastel::engines {
+namespace {
+
+constexpr const char* kFolderPrompt = "出力先フォルダを指定してください。";
+constexpr const char* kNoSheets = "テーブル定義書が1件も存在しません。";
+constexpr const char* kDone = "スクリプトファイルの作成が完了しました。";
+
+// The three script files, closed together. Closing on a failure keeps what was written and
+// lets the user open the files as soon as the failure is shown.
+struct ScriptFiles {
+  explicit ScriptFiles(TextEncoding encoding)
+      : table(encoding), index(encoding), comment(encoding) {}
+
+  void Open(const std::string& folder) {
+    table.Open_(folder + "table.sql", false);
+    index.Open_(folder + "index.sql", false);
+    comment.Open_(folder + "comment.sql", false);
+  }
+  void Close() {
+    table.Close_();
+    index.Close_();
+    comment.Close_();
+  }
+  // After a failure: closes what is still open; a second failure would only hide the first.
+  void CloseQuietly() noexcept {
+    for (StreamWriter* w : {&table, &index, &comment}) {
+      try {
+        if (w->is_open()) w->Close_();
+      } catch (const std::exception&) {
+      }
+    }
+  }
+
+  StreamWriter table;
+  StreamWriter index;
+  StreamWriter comment;
+};
+
+}  // namespace
+
+void Engine::Initialize(host::Workbook& wb) { context_.defines.LoadLayout(wb); }
+
+void Engine::ForwardEngineer(host::Workbook& wb) {
+  EngineContext& ctx = context_;
+  ScriptFiles files(ctx.encoding);
+  try {
+    Initialize(wb);
+
+    FolderBrowserDialog dialog(ctx.shell);
+    dialog.SetDescription(kFolderPrompt);
+    dialog.SetRootFolder(ctx.shell.GetEnv("USERPROFILE").value_or("") + "/デスクトップ");
+    dialog.SetSelectedPath(ctx.last_output_folder.empty() ? ctx.shell.CurrentDirectory()
+                                                          : ctx.last_output_folder);
+    dialog.SetShowNewFolderButton(true);
+    if (!dialog.ShowDialog()) return;
+    // An empty choice means the root, as the separator alone names it.
+    ctx.last_output_folder = dialog.SelectedPath();
+    if (ctx.last_output_folder.empty() || ctx.last_output_folder.back() != '/') {
+      ctx.last_output_folder += '/';
+    }
+
+    files.Open(ctx.last_output_folder);
+    int count = 0;
+    for (int i = 1; i <= wb.WorksheetCount(); ++i) {
+      host::Worksheet& ws = wb.Worksheets(i);
+      if (!model::Defines::IsDefinitionSheet(ws)) continue;
+      ++count;
+      files.table.Write_(lfTableScript(wb, ws));
+      files.index.Write_(lfIndexScript(wb, ws));
+      files.comment.Write_(lfCommentScript(wb, ws));
+    }
+    files.Close();
+
+    if (count < 1) {
+      ctx.shell.MessageBox(kNoSheets, kMsgExclamation, model::kMessageTitle);
+    } else {
+      ctx.shell.MessageBox(kDone, kMsgInformation, model::kMessageTitle);
+    }
+  } catch (const Error& e) {
+    files.CloseQuietly();
+    ctx.defines.ErrMsg(e.description(), kMsgExclamation, "ForwardEngineer");
+  } catch (const std::exception& e) {
+    files.CloseQuietly();
+    ctx.defines.ErrMsg(e.what(), kMsgExclamation, "ForwardEngineer");
+  }
+}
+
+std::unique_ptr<Engine> NewEngine(std::string_view dialect, EngineContext& context) {
+  if (dialect == "ORA") return std::make_unique<OraTools>(context);
+  return std::make_unique<SqlTools>(context);
+}
+
+}  // namespace kastel::engines

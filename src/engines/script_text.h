@@ -1,0 +1,50 @@
+// Pieces of script text both dialects share: how a block is put together, the padding that
+// lines up columns by their CP932 width, and the column line of a table statement.
+#ifndef KASTEL_ENGINES_SCRIPT_TEXT_H_
+#define KASTEL_ENGINES_SCRIPT_TEXT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engines/sheet_reader.h"
+
+namespace kastel::engines {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+// A script block: the heading line "-- " + title, then every further line after a CR LF; the
+// finished block ends with two more, so the last line is terminated and one empty line
+// follows.
+class Block {
+ public:
+  explicit Block(std::string_view title);
+  // Appends the pieces as one line; Line("") appends an empty line.
+  template <typename... Pieces>
+  Block& Line(std::string_view first, Pieces&&... rest) {
+    text_ += kCrLf;
+    text_ += first;
+    (text_.append(rest), ...);
+    return *this;
+  }
+  // The block with its closing CR LF CR LF.
+  std::string Finish() &&;
+
+ private:
+  std::string text_;
+};
+
+// `text` followed by spaces up to `width` CP932 bytes; never cut.
+std::string PadRightB(std::string_view text, std::size_t width);
+
+// One column of a CREATE TABLE statement, the same for both dialects: the lead ("   " for the
+// first column, "  ," after it), the name filled to 32, the data type to 20, the default part
+// and the null part.
+std::string ColumnLine(const ColumnRow& column, bool first);
+
+// Every "'" of `text` doubled, for a text between apostrophes.
+std::string QuoteDoubled(std::string_view text);
+
+}  // namespace kastel::engines
+
+#endif  // KASTEL_ENGINES_SCRIPT_TEXT_H_

@@ -1,0 +1,77 @@
+// SheetReader: one reading of a definition sheet, shared by both dialects. It walks the column
+// block, the index block and the index matrix exactly as the layout positions of the workbook
+// loaded last describe them, and turns every cell into text through the model's helpers (so a
+// cell holding an error value is reported and read as "").
+#ifndef KASTEL_ENGINES_SHEET_READER_H_
+#define KASTEL_ENGINES_SHEET_READER_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "addin/host.h"
+
+namespace kastel::model {
+class Defines;
+}  // namespace kastel::model
+
+namespace kastel::engines {
+
+// One row of the column block. Fields a block does not ask for stay "".
+struct ColumnRow {
+  std::string name;
+  std::string title;
+  std::string data_type;
+  std::string nullable;
+  std::string default_value;
+  std::string comment;
+};
+
+// Which cells of a column row to read besides the name.
+enum ColumnFields : unsigned {
+  kNameOnly = 0,
+  kTableFields = 1,    // data type, nullable mark, default
+  kCommentFields = 2,  // title, comment
+};
+
+// One row of the index block with the key column list of its index.
+struct IndexRow {
+  std::string name;
+  std::string constraint_type;
+  std::string key_columns;  // "A, B, C"; "" when position 1 is unused
+};
+
+// Key positions an index can hold.
+inline constexpr int kKeySlots = 11;
+
+class SheetReader {
+ public:
+  // Both must outlive the reader; the layout of `defines` must have been loaded.
+  SheetReader(model::Defines& defines, host::Worksheet& ws) : defines_(defines), ws_(ws) {}
+
+  std::string TableName();
+  std::string TableTitle();
+
+  // The column rows from the first one down to the row before the first empty name cell, never
+  // beyond row 520.
+  std::vector<ColumnRow> Columns(unsigned fields);
+
+  // The index rows down to the first empty name (at most ten), each with its key column list.
+  // Throws kastel::Error 9 for a key position outside 1 to 11 and 6 for one beyond 16 bits.
+  std::vector<IndexRow> Indexes();
+
+ private:
+  std::string Text(std::int32_t row, std::int32_t col);
+  // Calls `visit(row, name cell)` for every row of the column block.
+  template <typename Visit>
+  void WalkColumns(Visit visit);
+  std::string KeyColumns(int index);
+
+  model::Defines& defines_;
+  host::Worksheet& ws_;
+};
+
+}  // namespace kastel::engines
+
+#endif  // KASTEL_ENGINES_SHEET_READER_H_

@@ -1,0 +1,98 @@
+#include "engines/sql_texts.h"
+
+#include "engines/script_text.h"
+
+namespace kastel::engines::sql {
+
+std::string TableBlock(std::string_view t, std::string_view title,
+                       const std::vector<ColumnRow>& columns) {
+  Block b(title);
+  b.Line("IF EXISTS (SELECT 'X' FROM dbo.sysobjects WHERE name = N'", QuoteDoubled(t),
+         "' AND xtype = N'U')");
+  b.Line("    DROP TABLE ", t);
+  b.Line("GO");
+  b.Line("CREATE TABLE ", t, "(");
+  for (std::size_t i = 0; i < columns.size(); ++i) b.Line(ColumnLine(columns[i], i == 0));
+  b.Line(")");
+  b.Line("GO");
+  return std::move(b).Finish();
+}
+
+std::string IndexBlock(std::string_view t, std::string_view title,
+                       const std::vector<IndexRow>& indexes) {
+  Block b(title);
+  for (const IndexRow& x : indexes) {
+    const std::string& type = x.constraint_type;
+    b.Line("IF EXISTS(SELECT 'X' FROM sysindexes WHERE name = '", QuoteDoubled(x.name), "')");
+    // Only the exact upper-case letters make a constraint; "p" or "u" make a plain index.
+    if (type == "P" || type == "U") {
+      b.Line("    ALTER TABLE ", t, " DROP CONSTRAINT ", x.name);
+      b.Line("GO");
+      b.Line("ALTER TABLE ", t, " ADD  CONSTRAINT ", x.name);
+    } else {
+      b.Line("    DROP INDEX ", t, ".", x.name);
+      b.Line("GO");
+      b.Line("CREATE INDEX ", x.name, " ON ", t);
+    }
+    const char* lead = type == "P" ? "   PRIMARY KEY(" : type == "U" ? "   UNIQUE(" : "   (";
+    b.Line(lead, x.key_columns, ")");
+    b.Line("GO");
+  }
+  return std::move(b).Finish();
+}
+
+namespace {
+
+// The guarded drop of one column property ("MS_Description" or "comments"). The column-level
+// statements carry two spaces after N'table', as the scripts always had. `t` and `c` arrive
+// with their apostrophes doubled, as every text between apostrophes.
+void DropColumnProperty(Block& b, std::string_view property, std::string_view t,
+                        std::string_view c) {
+  b.Line("IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'", property,
+         "', N'user', N'dbo', N'table',  N'", t, "', N'column', N'", c, "'))");
+  b.Line("    EXEC sp_dropextendedproperty N'", property, "', N'user', N'dbo', N'table',  N'", t,
+         "', N'column', N'", c, "'");
+  b.Line("GO");
+}
+
+void AddColumnProperty(Block& b, std::string_view property, std::string_view value,
+                       std::string_view t, std::string_view c) {
+  if (value.empty()) return;
+  b.Line("EXEC sp_addextendedproperty N'", property, "', '", value,
+         "', N'user', N'dbo', N'table', N'", t, "', N'column', N'", c, "'");
+  b.Line("GO");
+}
+
+}  // namespace
+
+std::string CommentBlock(std::string_view table, std::string_view title,
+                         const std::vector<ColumnRow>& columns) {
+  // Inside the literals every apostrophe is doubled, titles and names included: a title such
+  // as O'Neil must not end its literal early and break the script.
+  const std::string t = QuoteDoubled(table);
+  const std::string tt = QuoteDoubled(title);
+  Block b(title);
+  b.Line(
+      "IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'MS_Description', N'user', "
+      "N'dbo', N'table', N'",
+      t, "', NULL, default))");
+  b.Line("    EXEC sp_dropextendedproperty N'MS_Description', N'user', N'dbo', N'table', N'", t,
+         "'");
+  b.Line("GO");
+  if (!title.empty()) {
+    b.Line("EXEC sp_addextendedproperty N'MS_Description', N'", tt,
+           "', N'user', N'dbo', N'table', N'", t, "'");
+    b.Line("GO");
+  }
+  for (const ColumnRow& c : columns) {
+    b.Line("-- ", title, ".", c.title);
+    const std::string name = QuoteDoubled(c.name);
+    DropColumnProperty(b, "MS_Description", t, name);
+    AddColumnProperty(b, "MS_Description", QuoteDoubled(c.title), t, name);
+    DropColumnProperty(b, "comments", t, name);
+    AddColumnProperty(b, "comments", QuoteDoubled(c.comment), t, name);
+  }
+  return std::move(b).Finish();
+}
+
+}  // namespace kastel::engines::sql
