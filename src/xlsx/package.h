@@ -24,11 +24,11 @@
 namespace kastel::xlsx {
 
 struct PackageLimits {
-  std::size_t max_entries = 10000;                    // zip entries
-  std::uint64_t max_part_size = 512ull << 20;         // one inflated part
-  std::uint64_t max_total_size = 4ull << 30;          // all inflated parts read, together
-  double min_compression_ratio = 0.005;               // compressed / inflated, per part
-  std::size_t max_shared_strings = 10'000'000;        // <si> elements in sharedStrings.xml
+  std::size_t max_entries = 10000;              // zip entries
+  std::uint64_t max_part_size = 512ull << 20;   // one inflated part
+  std::uint64_t max_total_size = 4ull << 30;    // all inflated parts read, together
+  double min_compression_ratio = 0.005;         // compressed / inflated, per part
+  std::size_t max_shared_strings = 10'000'000;  // <si> elements in sharedStrings.xml
 };
 
 // One relationship of a part's .rels.
@@ -48,6 +48,10 @@ class Package {
   // damaged, has too many entries, duplicate names (ignoring case) or no [Content_Types].xml.
   static std::unique_ptr<Package> Open(const std::string& path,
                                        const PackageLimits& limits = PackageLimits());
+  // Opens a package held in memory, with the checks of Open; `name` stands for the file in
+  // messages and is what path() gives. Save writes to a file as usual.
+  static std::unique_ptr<Package> OpenBytes(std::string bytes, const std::string& name,
+                                            const PackageLimits& limits = PackageLimits());
 
   virtual ~Package() = default;
 

@@ -1,0 +1,96 @@
+#include "xlsx/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "xlsx/package_messages.h"
+
+namespace kastel::xlsx {
+namespace {
+
+std::string Reason(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return messages::FolderMissing();
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return messages::WriteDenied();
+    case EISDIR:
+      return messages::TargetIsFolder();
+    case ENOSPC:
+    case EDQUOT:
+      return messages::DiskFull();
+    default:
+      return messages::WriteFailed(error);
+  }
+}
+
+// The mode a new file gets from open(2) with 0666, which mkstemp's 0600 would not give.
+mode_t NewFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// The file a path ends at: a link is followed so that the link itself survives the rename.
+std::string FinalTarget(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return path;
+  return resolved;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+void ReplaceFile(const std::string& path, std::string_view bytes) {
+  const std::string target = FinalTarget(path);
+  struct stat old;
+  bool exists = stat(target.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) throw messages::SaveFailure(path, Reason(EISDIR));
+
+  std::size_t slash = target.find_last_of('/');
+  std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temp = folder + "." + name + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) throw messages::SaveFailure(path, Reason(errno));
+
+  mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
+  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    throw messages::SaveFailure(path, Reason(error));
+  }
+}
+
+}  // namespace kastel::xlsx

@@ -1,0 +1,79 @@
+// [Content_Types].xml: the Override of a part wins over the Default of its extension. Part
+// names and extensions compare ignoring ASCII case, as OPC requires.
+#include "base/error.h"
+#include "xlsx/package_messages.h"
+#include "xlsx/part_name.h"
+#include "xlsx/xml_names.h"
+#include "xlsx/zip_package.h"
+
+namespace kastel::xlsx {
+namespace {
+
+constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
+
+std::string OverrideName(std::string_view part) { return "/" + part_name::Fold(part); }
+
+// The folded extension of the last segment, "" when it has none.
+std::string Extension(std::string_view part) {
+  std::string_view last = part.substr(part_name::FolderOf(part).size());
+  std::size_t dot = last.find_last_of('.');
+  return dot == std::string_view::npos ? std::string() : part_name::Fold(last.substr(dot + 1));
+}
+
+pugi::xml_node FindOverride(pugi::xml_node types, std::string_view part) {
+  std::string wanted = OverrideName(part);
+  for (pugi::xml_node node : types.children()) {
+    if (LocalName(node) == "Override" &&
+        part_name::Fold(node.attribute("PartName").value()) == wanted) {
+      return node;
+    }
+  }
+  return pugi::xml_node();
+}
+
+}  // namespace
+
+pugi::xml_node ZipPackage::TypesRoot() {
+  pugi::xml_node root = Xml(kContentTypesPart).document_element();
+  if (LocalName(root) != "Types") Fail(messages::NotPackage());
+  return root;
+}
+
+std::string ZipPackage::ContentType(std::string_view part) {
+  pugi::xml_node types = TypesRoot();
+  if (pugi::xml_node node = FindOverride(types, part)) {
+    return node.attribute("ContentType").value();
+  }
+  std::string extension = Extension(part);
+  if (extension.empty()) return std::string();
+  for (pugi::xml_node node : types.children()) {
+    if (LocalName(node) == "Default" &&
+        part_name::Fold(node.attribute("Extension").value()) == extension) {
+      return node.attribute("ContentType").value();
+    }
+  }
+  return std::string();
+}
+
+void ZipPackage::SetOverride(std::string_view part, std::string_view content_type) {
+  if (!part_name::IsValid(part)) throw Error::Runtime(RuntimeError::kInvalidCall);
+  pugi::xml_node types = TypesRoot();
+  pugi::xml_node node = FindOverride(types, part);
+  if (!node) {
+    node = types.append_child(ChildName(types, "Override").c_str());
+    node.append_attribute("PartName") = ("/" + std::string(part)).c_str();
+    node.append_attribute("ContentType");
+  }
+  node.attribute("ContentType") = std::string(content_type).c_str();
+  MarkModified(kContentTypesPart);
+}
+
+void ZipPackage::RemoveOverride(std::string_view part) {
+  pugi::xml_node types = TypesRoot();
+  if (pugi::xml_node node = FindOverride(types, part)) {
+    types.remove_child(node);
+    MarkModified(kContentTypesPart);
+  }
+}
+
+}  // namespace kastel::xlsx

@@ -1,0 +1,55 @@
+// Read access to the zip of a package through libzip: the entry names and the inflated bytes of
+// one entry, with the package's limits enforced while inflating. Sizes written in the zip are
+// never trusted: the counts are of the bytes actually produced.
+#ifndef KASTEL_XLSX_ZIP_READER_H_
+#define KASTEL_XLSX_ZIP_READER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <zip.h>
+
+#include "xlsx/package.h"
+
+namespace kastel::xlsx {
+
+class ZipReader {
+ public:
+  // Opens the zip at `path`, keeping it open (and so readable even after the file is replaced
+  // on disk) until the reader ends. Throws kFileFormatError naming the file.
+  static std::unique_ptr<ZipReader> OpenFile(const std::string& path);
+  // Opens a zip held in memory; `name` stands for the file in messages.
+  static std::unique_ptr<ZipReader> OpenBytes(std::string bytes, const std::string& name);
+
+  ~ZipReader();
+  ZipReader(const ZipReader&) = delete;
+  ZipReader& operator=(const ZipReader&) = delete;
+
+  std::uint64_t EntryCount() const;
+  // The entry's name; throws when the directory holds none for it.
+  std::string Name(std::uint64_t index) const;
+
+  // The inflated bytes of entry `index`, known to the caller as `part`. Adds every inflated
+  // byte to `*total`, which lives as long as the package. Throws kFileFormatError when a limit
+  // is broken or the data is damaged.
+  std::string Inflate(std::uint64_t index, std::string_view part, const PackageLimits& limits,
+                      std::uint64_t* total) const;
+
+  // The libzip archive, for copying entries unchanged into a new zip.
+  zip_t* archive() const { return archive_; }
+
+ private:
+  ZipReader(zip_t* archive, std::string path, std::uint64_t file_size, std::string bytes);
+  std::uint64_t CompressedSize(std::uint64_t index, std::string_view part) const;
+
+  zip_t* archive_;
+  std::string path_;
+  std::uint64_t file_size_;
+  std::string bytes_;  // the zip itself when opened from memory
+};
+
+}  // namespace kastel::xlsx
+
+#endif  // KASTEL_XLSX_ZIP_READER_H_
