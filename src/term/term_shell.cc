@@ -1,0 +1,106 @@
+#include "term/term_shell.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <system_error>
+
+namespace kastel::term {
+namespace {
+
+constexpr int kIconMask = 0x70;
+constexpr int kIconCritical = 16;
+
+std::filesystem::path ProgramPath() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : exe;
+}
+
+bool IsUnder(const std::filesystem::path& path, const std::filesystem::path& root) {
+  auto p = path.begin();
+  for (auto r = root.begin(); r != root.end(); ++r, ++p) {
+    if (r->empty()) continue;  // a trailing separator
+    if (p == path.end() || *p != *r) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string TerminalText(std::string_view prompt) {
+  std::string text;
+  text.reserve(prompt.size());
+  for (std::size_t i = 0; i < prompt.size(); ++i) {
+    if (prompt[i] == '\r') {
+      text += '\n';
+      if (i + 1 < prompt.size() && prompt[i + 1] == '\n') ++i;
+    } else {
+      text += prompt[i];
+    }
+  }
+  return text;
+}
+
+TermShell::TermShell(std::ostream& out, std::ostream& err, std::istream& in, bool interactive)
+    : out_(out), err_(err), in_(in), interactive_(interactive) {}
+
+int TermShell::MessageBox(std::string_view prompt, int style, std::string_view /*title*/) {
+  const int icon = style & kIconMask;
+  std::ostream& to = (icon == kMsgExclamation || icon == kIconCritical) ? err_ : out_;
+  to << TerminalText(prompt) << '\n';
+  to.flush();
+  return kMsgOk;
+}
+
+std::optional<std::string> TermShell::BrowseForFolder(std::string_view description,
+                                                      std::string_view selected_path) {
+  if (folder_answer_) return folder_answer_;
+  const std::string offered =
+      selected_path.empty() ? CurrentDirectory() : std::string(selected_path);
+  if (!interactive_) return offered;
+  err_ << TerminalText(description) << '\n' << "フォルダ [" << offered << "]: ";
+  err_.flush();
+  std::string line;
+  if (!std::getline(in_, line)) {
+    err_ << '\n';
+    NoteCancelled();
+    return std::nullopt;
+  }
+  return line.empty() ? offered : line;
+}
+
+std::optional<std::string> TermShell::GetEnv(std::string_view name) const {
+  if (auto it = env_.find(name); it != env_.end()) return it->second;
+  const char* value = std::getenv(std::string(name).c_str());
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+void TermShell::SetEnv(std::string name, std::string value) {
+  env_[std::move(name)] = std::move(value);
+}
+
+std::string TermShell::CurrentDirectory() const {
+  std::error_code ec;
+  std::filesystem::path cwd = std::filesystem::current_path(ec);
+  return ec ? std::string("/") : cwd.string();
+}
+
+bool TermShell::FileExists(std::string_view path) const {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+std::string TermShell::ProgramDataFolder() const {
+  const std::filesystem::path exe = ProgramPath();
+  if (!exe.empty() && IsUnder(exe, KASTEL_BUILD_ROOT)) return KASTEL_BUILD_DATA_DIR;
+  if (exe.empty()) return KASTEL_INSTALL_DATA_DIR;
+  return (exe.parent_path().parent_path() / "share" / "kastel").string();
+}
+
+}  // namespace kastel::term
