@@ -1,0 +1,178 @@
+#include "util/stream_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "error_matchers.h"
+
+namespace kastel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ExpectError;
+
+class StreamWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kastel-sw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(StreamWriterTest, OpenReplacesOrAppendsAsAsked) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> before;  // nothing: the file does not exist
+    bool append;
+    std::vector<std::string> texts;
+    std::string after;
+  };
+  const std::vector<Case> cases = {
+      {"new file", std::nullopt, false, {"a\r\n", "b"}, "a\r\nb"},
+      {"existing file is emptied", "old contents\r\n", false, {"new"}, "new"},
+      {"existing file emptied with nothing written", "old", false, {}, ""},
+      {"append keeps the contents", "old\r\n", true, {"new"}, "old\r\nnew"},
+      {"append creates a missing file", std::nullopt, true, {"x"}, "x"},
+      {"no line break is added", std::nullopt, false, {"-- t", "GO"}, "-- tGO"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = Path("f.sql");
+    fs::remove(path);
+    if (c.before) Put(path, *c.before);
+    StreamWriter w;
+    w.Open_(path, c.append);
+    for (const std::string& t : c.texts) w.Write_(t);
+    w.Close_();
+    EXPECT_EQ(Read(path), c.after);
+  }
+}
+
+TEST_F(StreamWriterTest, TextIsStoredInTheChosenEncoding) {
+  struct Case {
+    TextEncoding encoding;
+    std::string text;
+    std::string bytes;
+  };
+  const std::vector<Case> cases = {
+      // Two bytes for each full-width character.
+      {TextEncoding::kCp932, "社員", "\x8E\xD0\x88\xF5"},
+      {TextEncoding::kCp932, "-- ｱ", "-- \xB1"},
+      {TextEncoding::kCp932, "N'部署マスタ''s'", "N'\x95\x94\x8F\x90\x83\x7D\x83\x58\x83\x5E''s'"},
+      // What CP932 cannot hold becomes "?", one per character.
+      {TextEncoding::kCp932, "Straße 😀", "Stra?e ?"},
+      {TextEncoding::kUtf8, "社員 😀", "社員 😀"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::string path = Path("enc.sql");
+    StreamWriter w(c.encoding);
+    w.Open_(path, false);
+    w.Write_(c.text);
+    w.Close_();
+    EXPECT_EQ(Read(path), c.bytes);
+  }
+}
+
+TEST_F(StreamWriterTest, ReleasingAnOpenWriterClosesItsFileWithEverythingWritten) {
+  const std::string path = Path("released.sql");
+  const std::string big(100000, 'x');  // more than any stdio buffer holds
+  {
+    StreamWriter w;
+    w.Open_(path, false);
+    w.Write_(big);
+    w.Write_("end");
+  }
+  EXPECT_EQ(Read(path), big + "end");
+}
+
+TEST_F(StreamWriterTest, OpeningAgainClosesTheFirstFile) {
+  StreamWriter w;
+  w.Open_(Path("first.sql"), false);
+  w.Write_("one");
+  w.Open_(Path("second.sql"), false);
+  w.Write_("two");
+  EXPECT_EQ(Read(Path("first.sql")), "one");
+  w.Close_();
+  EXPECT_EQ(Read(Path("second.sql")), "two");
+}
+
+TEST_F(StreamWriterTest, TwoWritersOpenAtOnceWriteTheirOwnFiles) {
+  StreamWriter a, b;
+  a.Open_(Path("a.sql"), false);
+  b.Open_(Path("b.sql"), false);
+  a.Write_("A1");
+  b.Write_("B1");
+  a.Write_("A2");
+  a.Close_();
+  b.Close_();
+  EXPECT_EQ(Read(Path("a.sql")), "A1A2");
+  EXPECT_EQ(Read(Path("b.sql")), "B1");
+}
+
+TEST_F(StreamWriterTest, OpenFailsWithTheRuntimesErrorAndLeavesNoFileOpen) {
+  Put(Path("plain"), "");
+  struct Case {
+    std::string path;
+    RuntimeError error;
+  };
+  const std::vector<Case> cases = {
+      {Path("missing/table.sql"), RuntimeError::kPathNotFound},
+      {Path("plain/table.sql"), RuntimeError::kPathNotFound},  // a file where a folder should be
+      {dir_.string(), RuntimeError::kPathFile},                // the path names a folder
+      {"", RuntimeError::kBadFileName},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    StreamWriter w;
+    ExpectError([&] { w.Open_(c.path, false); }, c.error);
+    EXPECT_FALSE(w.is_open());
+    ExpectError([&] { w.Write_("x"); }, RuntimeError::kBadFileName);
+  }
+  EXPECT_FALSE(fs::exists(Path("missing")));
+}
+
+TEST_F(StreamWriterTest, WritingOrClosingWithoutAnOpenFileFailsWithBadFileNumber) {
+  StreamWriter never_opened;
+  ExpectError([&] { never_opened.Write_("x"); }, RuntimeError::kBadFileName);
+  ExpectError([&] { never_opened.Close_(); }, RuntimeError::kBadFileName);
+
+  StreamWriter closed;
+  closed.Open_(Path("c.sql"), false);
+  closed.Close_();
+  ExpectError([&] { closed.Close_(); }, RuntimeError::kBadFileName);
+  ExpectError([&] { closed.Write_("x"); }, RuntimeError::kBadFileName);
+}
+
+TEST_F(StreamWriterTest, AFullDiskIsReportedWhenTheFileIsClosed) {
+  StreamWriter w;
+  w.Open_("/dev/full", false);
+  w.Write_("buffered until the close");
+  ExpectError([&] { w.Close_(); }, 61, "ディスクの空き容量が不足しています。");
+  EXPECT_FALSE(w.is_open());
+}
+
+}  // namespace
+}  // namespace kastel
