@@ -1,0 +1,71 @@
+#include "xlsx/sheet_data.h"
+
+#include <cmath>
+#include <utility>
+
+#include "xlsx/a1.h"
+#include "xlsx/sheet_data_cell.h"
+#include "xlsx/sheet_data_index.h"
+#include "xlsx/sheet_data_xml.h"
+
+namespace kastel::xlsx {
+
+SheetData::SheetData(Package& package, std::string part, SharedStrings& strings, Styles& styles,
+                     bool date1904)
+    : package_(package),
+      part_(std::move(part)),
+      strings_(strings),
+      styles_(styles),
+      date1904_(date1904) {}
+
+SheetData::~SheetData() = default;
+
+bool SheetData::modified() const { return modified_; }
+
+bool SheetData::formulas_removed() const { return formulas_removed_; }
+
+SheetData::Index& SheetData::Load() {
+  if (!index_) {
+    index_ = std::make_unique<Index>(package_.Xml(part_), package_.path(), part_);
+  }
+  return *index_;
+}
+
+Value SheetData::Get(int row, int column) {
+  Index& index = Load();
+  Index::Cell* cell = index.FindCell(row, column);
+  if (!cell) return Value();
+  return ReadCell(cell->node, CellContext{strings_, styles_, date1904_, package_.path(), part_});
+}
+
+void SheetData::Set(int row, int column, const Value& value) {
+  if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) throw HostRefused();
+  if ((value.kind() == Value::Kind::kNumber && !std::isfinite(value.number())) ||
+      (value.kind() == Value::Kind::kDate && !std::isfinite(value.date()))) {
+    throw HostRefused();
+  }
+  Index& index = Load();
+  if (index.ArrayAt(row, column)) {
+    throw HostRefused("配列の一部を変更することはできません。");
+  }
+  const bool clears = value.kind() == Value::Kind::kEmpty || value.kind() == Value::Kind::kNull ||
+                      (value.kind() == Value::Kind::kText && value.text().empty());
+  Index::Cell* existing = index.FindCell(row, column);
+  if (!existing && clears) return;
+  Index::Cell& cell = existing ? *existing : index.EnsureCell(row, column);
+  if (index.DropFormula(row, cell)) formulas_removed_ = true;
+  cell.folded_ready = false;
+  WriteCell(cell.node, value, CellContext{strings_, styles_, date1904_, package_.path(), part_},
+            index.prefix());
+  if (clears && !cell.node.attribute("s")) index.RemoveCell(row, column);
+  package_.MarkModified(part_);
+  modified_ = true;
+}
+
+void SheetData::Release() {
+  if (modified_ || !index_) return;
+  index_.reset();
+  package_.Release(part_);
+}
+
+}  // namespace kastel::xlsx

@@ -1,0 +1,54 @@
+// Reading and writing the value of one <c> element: the cell types of SpreadsheetML, date
+// serials of both date systems, and the host's rules for what a written value becomes.
+#ifndef KASTEL_XLSX_SHEET_DATA_CELL_H_
+#define KASTEL_XLSX_SHEET_DATA_CELL_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+#include "base/value.h"
+#include "xlsx/shared_strings.h"
+#include "xlsx/styles.h"
+
+namespace kastel::xlsx {
+
+// What a cell value is read against.
+struct CellContext {
+  SharedStrings& strings;
+  Styles& styles;
+  bool date1904 = false;
+  std::string_view path;  // for error messages
+  std::string_view part;
+};
+
+// The value of <c>, a formula cell's cached value included. Throws kFileFormatError when the
+// cell holds what its type forbids (a shared-string number outside the table, a number that
+// is not one).
+Value ReadCell(pugi::xml_node c, const CellContext& context);
+
+// Replaces the value of <c> (whose formula the caller has removed) by `value`, keeping s.
+// An empty or null value, or empty text, leaves the cell without a value. Throws error 1004
+// before touching anything for a number or date that is NaN or infinite.
+void WriteCell(pugi::xml_node c, const Value& value, const CellContext& context,
+               const std::string& prefix);
+
+// Removes the value of <c>: <v>, <is> and the attributes that describe them; keeps s.
+void ClearCellValue(pugi::xml_node c);
+
+// A serial of the workbook's date system as a VB date serial (days since 1899-12-30), and
+// back. The 1900 system counts a 29 February 1900 that never was: serials from 1 to 60 are
+// one day behind VB's. Nothing when the VB date cannot be written as a serial (before the
+// date system's first day).
+double WorkbookSerialToVb(double serial, bool date1904);
+std::optional<double> VbToWorkbookSerial(double serial, bool date1904);
+
+// An ISO 8601 date, date-time or time ("2024-01-05", "2024-01-05T09:03:07.5", "09:03") as a VB
+// serial; nothing when malformed.
+std::optional<double> ParseIsoDate(std::string_view text);
+
+}  // namespace kastel::xlsx
+
+#endif  // KASTEL_XLSX_SHEET_DATA_CELL_H_

@@ -1,0 +1,103 @@
+// Internal hyperlinks, and the sheet's references to other sheets by name.
+#include <string>
+#include <string_view>
+
+#include "xlsx/a1.h"
+#include "xlsx/formula.h"
+#include "xlsx/sheet_data.h"
+#include "xlsx/sheet_data_index.h"
+#include "xlsx/sheet_data_xml.h"
+
+namespace kastel::xlsx {
+namespace {
+
+// The relationship id of an external link (r:id, whatever the prefix), or "".
+std::string RelationshipId(pugi::xml_node link) {
+  for (pugi::xml_attribute attribute : link.attributes()) {
+    const std::string_view name = attribute.name();
+    if (name.size() > 3 && name.substr(name.size() - 3) == ":id") return attribute.value();
+  }
+  return "";
+}
+
+bool SameRange(const std::optional<RangeRef>& a, const RangeRef& b) {
+  return a && a->first == b.first && a->last == b.last;
+}
+
+// Elements whose text is a formula: cell formulas (and the x14 "xm:f"), conditional formats
+// and validations.
+bool HoldsFormula(std::string_view local) {
+  return local == "f" || local == "formula" || local == "formula1" || local == "formula2";
+}
+
+}  // namespace
+
+void SheetData::AddHyperlink(std::string_view anchor, std::string_view location,
+                             std::string_view display) {
+  const std::optional<RangeRef> range = ParseRange(anchor);
+  if (!range || location.empty()) throw HostRefused();
+  Index& index = Load();
+
+  std::string ref = CellName(range->first.row, range->first.column);
+  if (!(range->first == range->last)) {
+    ref += ":" + CellName(range->last.row, range->last.column);
+  }
+  // The cell shows the text to display, or the place linked to when there is none.
+  Set(range->first.row, range->first.column,
+      Value::Text(std::string(display.empty() ? location : display)));
+
+  pugi::xml_node links = index.EnsureWorksheetChild("hyperlinks");
+  for (pugi::xml_node link = links.first_child(); link;) {
+    pugi::xml_node next = link.next_sibling();
+    if (LocalName(link) == "hyperlink" &&
+        SameRange(ParseRange(link.attribute("ref").value()), *range)) {
+      const std::string id = RelationshipId(link);
+      links.remove_child(link);
+      if (!id.empty()) package_.RemoveRelationship(part_, id);
+    }
+    link = next;
+  }
+  pugi::xml_node link = links.append_child((index.prefix() + "hyperlink").c_str());
+  link.append_attribute("ref").set_value(ref.c_str());
+  link.append_attribute("location").set_value(std::string(location).c_str());
+  if (!display.empty()) link.append_attribute("display").set_value(std::string(display).c_str());
+  package_.MarkModified(part_);
+  modified_ = true;
+}
+
+void SheetData::RenameSheetReferences(std::string_view from, std::string_view to) {
+  Index& index = Load();
+  bool changed = false;
+  auto rewrite = [&](std::string_view text, auto&& store) {
+    const std::string renamed = RenameSheetInFormula(text, from, to);
+    if (renamed != text) {
+      store(renamed);
+      changed = true;
+    }
+  };
+  // A walk of the whole part: formulas stand in sheetData, conditional formats, validations
+  // and any extension list.
+  std::vector<pugi::xml_node> stack{index.root()};
+  while (!stack.empty()) {
+    pugi::xml_node node = stack.back();
+    stack.pop_back();
+    const std::string_view local = LocalName(node);
+    if (HoldsFormula(local)) {
+      rewrite(node.text().get(), [&](const std::string& s) { node.text().set(s.c_str()); });
+      continue;
+    }
+    if (local == "hyperlink") {
+      pugi::xml_attribute location = node.attribute("location");
+      rewrite(location.value(), [&](const std::string& s) { location.set_value(s.c_str()); });
+    }
+    for (pugi::xml_node child : node.children()) {
+      if (child.type() == pugi::node_element) stack.push_back(child);
+    }
+  }
+  if (changed) {
+    package_.MarkModified(part_);
+    modified_ = true;
+  }
+}
+
+}  // namespace kastel::xlsx
