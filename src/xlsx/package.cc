@@ -15,19 +15,18 @@ constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
 constexpr std::string_view kSharedStringsType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
 
-// Counts <si> and <x:si> starts without parsing, so that a table of millions of tiny strings
-// is refused before its DOM is built.
+// Counts <si> and <x:si> start tags without parsing, so that a table of millions of tiny
+// strings is refused before its DOM is built.
 std::size_t CountStringItems(std::string_view bytes) {
   std::size_t count = 0;
-  for (std::size_t at = bytes.find("si"); at != std::string_view::npos;
-       at = bytes.find("si", at + 2)) {
-    if (at == 0 || at + 2 >= bytes.size()) continue;
-    char before = bytes[at - 1];
-    char after = bytes[at + 2];
-    bool starts_tag = before == '<' || before == ':';
-    bool ends_name = after == '>' || after == ' ' || after == '/' || after == '\t' ||
-                     after == '\n' || after == '\r';
-    if (starts_tag && ends_name) ++count;
+  for (std::size_t at = bytes.find('<'); at != std::string_view::npos;
+       at = bytes.find('<', at + 1)) {
+    std::size_t end = bytes.find_first_of(" \t\r\n/>", at + 1);
+    if (end == std::string_view::npos) break;
+    std::string_view name = bytes.substr(at + 1, end - at - 1);
+    std::size_t colon = name.find(':');
+    if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
+    if (name == "si") ++count;
   }
   return count;
 }

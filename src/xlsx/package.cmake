@@ -1,4 +1,5 @@
 # The OOXML package layer: zip, parts, content types, relationships, XML plumbing.
+find_package(ZLIB REQUIRED)
 add_library(kastel_opc STATIC
   ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cc
   ${CMAKE_CURRENT_LIST_DIR}/content_types.cc
@@ -12,4 +13,4 @@ add_library(kastel_opc STATIC
   ${CMAKE_CURRENT_LIST_DIR}/zip_writer.cc
 )
 target_include_directories(kastel_opc PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(kastel_opc PUBLIC kastel_base pugixml::pugixml PkgConfig::LIBZIP)
+target_link_libraries(kastel_opc PUBLIC kastel_base pugixml::pugixml PkgConfig::LIBZIP ZLIB::ZLIB)

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
+
+#include <zlib.h>
 #include <utility>
 
 #include "xlsx/package_messages.h"
@@ -103,38 +106,108 @@ std::uint64_t ZipReader::CompressedSize(std::uint64_t index, std::string_view pa
   return std::min(size, file_size_);
 }
 
+// Counts what one entry gives and refuses it as soon as a limit breaks.
+class ZipReader::Meter {
+ public:
+  Meter(const ZipReader& zip, std::string_view part, const PackageLimits& limits,
+        std::uint64_t* total)
+      : zip_(zip), part_(part), limits_(limits), total_(total) {}
+
+  // `produced` more inflated bytes, made from `consumed` compressed bytes so far.
+  void Count(std::size_t produced, std::uint64_t consumed) {
+    inflated_ += produced;
+    *total_ += produced;
+    if (inflated_ > limits_.max_part_size || *total_ > limits_.max_total_size) {
+      Fail(messages::TooLarge(part_));
+    }
+    if (inflated_ > kRatioGrace &&
+        static_cast<double>(consumed) <
+            limits_.min_compression_ratio * static_cast<double>(inflated_)) {
+      Fail(messages::TooCompressed(part_));
+    }
+  }
+  [[noreturn]] void Fail(std::string_view cause) const {
+    throw messages::OpenFailure(zip_.path_, cause);
+  }
+  [[noreturn]] void Damaged() const { Fail(messages::DamagedPart(part_)); }
+
+ private:
+  const ZipReader& zip_;
+  std::string_view part_;
+  const PackageLimits& limits_;
+  std::uint64_t* total_;
+  std::uint64_t inflated_ = 0;
+};
+
 std::string ZipReader::Inflate(std::uint64_t index, std::string_view part,
                                const PackageLimits& limits, std::uint64_t* total) const {
-  std::uint64_t compressed = CompressedSize(index, part);
-  zip_file_t* file = zip_fopen_index(archive_, index, 0);
-  if (file == nullptr) throw messages::OpenFailure(path_, messages::DamagedPart(part));
-  std::string bytes;
-  std::uint64_t inflated = 0;
-  char buffer[kChunk];
-  for (;;) {
-    zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
-    if (n < 0) {
-      zip_fclose(file);
-      throw messages::OpenFailure(path_, messages::DamagedPart(part));
-    }
-    if (n == 0) break;
-    inflated += static_cast<std::uint64_t>(n);
-    *total += static_cast<std::uint64_t>(n);
-    std::string cause;
-    if (inflated > limits.max_part_size || *total > limits.max_total_size) {
-      cause = messages::TooLarge(part);
-    } else if (inflated > kRatioGrace &&
-               static_cast<double>(compressed) <
-                   limits.min_compression_ratio * static_cast<double>(inflated)) {
-      cause = messages::TooCompressed(part);
-    }
-    if (!cause.empty()) {
-      zip_fclose(file);
-      throw messages::OpenFailure(path_, cause);
-    }
-    bytes.append(buffer, static_cast<std::size_t>(n));
+  Meter meter(*this, part, limits, total);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(archive_, index, 0, &st) != 0) meter.Damaged();
+  if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
+      (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size > 0) {
+    return InflateDeflated(index, st.crc, meter);
   }
-  zip_fclose(file);
+  return ReadThroughLibzip(index, CompressedSize(index, part), meter);
+}
+
+// Deflated entries (all of them, in practice) are inflated here rather than by libzip, so
+// that the ratio is judged on the compressed bytes consumed so far: a bomb is refused after
+// its first megabyte instead of after hundreds.
+std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc, Meter& meter) const {
+  zip_file_t* file = zip_fopen_index(archive_, index, ZIP_FL_COMPRESSED);
+  if (file == nullptr) meter.Damaged();
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) meter.Damaged();
+  std::unique_ptr<z_stream, int (*)(z_stream*)> ender(&stream, inflateEnd);
+  std::string bytes;
+  std::vector<char> in(kChunk), out(kChunk);
+  std::uint64_t consumed = 0;
+  int status = Z_OK;
+  while (status != Z_STREAM_END) {
+    zip_int64_t n = zip_fread(file, in.data(), in.size());
+    if (n <= 0) meter.Damaged();  // an error, or the data ends before the stream does
+    consumed += static_cast<std::uint64_t>(n);
+    stream.next_in = reinterpret_cast<Bytef*>(in.data());
+    stream.avail_in = static_cast<uInt>(n);
+    do {
+      stream.next_out = reinterpret_cast<Bytef*>(out.data());
+      stream.avail_out = static_cast<uInt>(out.size());
+      status = inflate(&stream, Z_NO_FLUSH);
+      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) meter.Damaged();
+      std::size_t produced = out.size() - stream.avail_out;
+      meter.Count(produced, consumed);
+      bytes.append(out.data(), produced);
+    } while (status != Z_STREAM_END && stream.avail_out == 0);
+  }
+  uLong actual = crc32(0, nullptr, 0);
+  for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
+    std::size_t size = std::min(kChunk, bytes.size() - at);
+    actual =
+        crc32(actual, reinterpret_cast<const Bytef*>(bytes.data() + at), static_cast<uInt>(size));
+  }
+  if (actual != crc) meter.Damaged();
+  return bytes;
+}
+
+// Stored entries and rare methods: libzip inflates and checks the CRC; the ratio is judged on
+// the entry's whole compressed size.
+std::string ZipReader::ReadThroughLibzip(std::uint64_t index, std::uint64_t compressed,
+                                         Meter& meter) const {
+  zip_file_t* file = zip_fopen_index(archive_, index, 0);
+  if (file == nullptr) meter.Damaged();
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+  std::string bytes;
+  std::vector<char> buffer(kChunk);
+  for (;;) {
+    zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+    if (n < 0) meter.Damaged();
+    if (n == 0) break;
+    meter.Count(static_cast<std::size_t>(n), compressed);
+    bytes.append(buffer.data(), static_cast<std::size_t>(n));
+  }
   return bytes;
 }
 

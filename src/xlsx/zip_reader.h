@@ -41,8 +41,12 @@ class ZipReader {
   zip_t* archive() const { return archive_; }
 
  private:
+  class Meter;
+
   ZipReader(zip_t* archive, std::string path, std::uint64_t file_size, std::string bytes);
   std::uint64_t CompressedSize(std::uint64_t index, std::string_view part) const;
+  std::string InflateDeflated(std::uint64_t index, std::uint32_t crc, Meter& meter) const;
+  std::string ReadThroughLibzip(std::uint64_t index, std::uint64_t compressed, Meter& meter) const;
 
   zip_t* archive_;
   std::string path_;

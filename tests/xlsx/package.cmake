@@ -1,6 +1,9 @@
+find_package(ZLIB REQUIRED)
 add_executable(package_test
+  package_errors_test.cc
   package_fixture.cc
+  package_raw_zip.cc
   package_test.cc
 )
-target_link_libraries(package_test PRIVATE kastel_opc GTest::gtest_main)
+target_link_libraries(package_test PRIVATE kastel_opc ZLIB::ZLIB GTest::gtest_main)
 gtest_discover_tests(package_test)
