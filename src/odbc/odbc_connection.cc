@@ -1,0 +1,104 @@
+#include "odbc/odbc_connection.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "odbc/ado_error.h"
+#include "odbc/index_schema.h"
+#include "odbc/result_fetch.h"
+
+namespace kastel::odbc {
+
+OdbcConnection::OdbcConnection(EnvLookup env) : env_(std::move(env)) {}
+
+OdbcConnection::~OdbcConnection() {
+  if (dbc_) SQLDisconnect(dbc_.get());
+}
+
+std::string OdbcConnection::ConnectionString() const { return connection_string_; }
+
+void OdbcConnection::SetConnectionString(std::string_view text) {
+  if (dbc_) throw MakeAdoError(AdoError::kObjectOpen);
+  connection_string_ = std::string(text);
+}
+
+void OdbcConnection::Open() {
+  if (dbc_) throw MakeAdoError(AdoError::kObjectOpen);
+  std::string odbc = RouteConnectionString(connection_string_, env_);
+  OdbcHandle environment(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+  Check(SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION,
+                      reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+        environment);
+  OdbcHandle dbc(SQL_HANDLE_DBC, environment.get());
+  std::vector<SQLCHAR> in(odbc.begin(), odbc.end());
+  in.push_back(0);
+  SQLCHAR out[1024];
+  SQLSMALLINT out_length = 0;
+  Check(SQLDriverConnect(dbc.get(), nullptr, in.data(), static_cast<SQLSMALLINT>(odbc.size()), out,
+                         sizeof out, &out_length, SQL_DRIVER_NOPROMPT),
+        dbc);
+  // The string held the password; keep no copy of it beyond what the caller set.
+  std::fill(in.begin(), in.end(), 0);
+  environment_ = std::move(environment);
+  dbc_ = std::move(dbc);
+  index_schema_.reset();
+}
+
+void OdbcConnection::SetCursorLocation(int location) {
+  if (location != data::kUseClient && location != data::kUseServer) {
+    throw MakeAdoError(AdoError::kInvalidArgument);
+  }
+  cursor_location_ = location;
+}
+
+int OdbcConnection::State() const { return dbc_ ? data::kStateOpen : data::kStateClosed; }
+
+void OdbcConnection::Close() {
+  RequireOpen();
+  SQLDisconnect(dbc_.get());
+  dbc_.reset();
+  environment_.reset();
+  index_schema_.reset();
+}
+
+void OdbcConnection::ExecuteBatch(std::string_view sql) {
+  OdbcHandle stmt = Run(sql);
+  DrainResults(stmt);
+}
+
+std::unique_ptr<data::Recordset> OdbcConnection::Execute(std::string_view sql) {
+  OdbcHandle stmt = Run(sql);
+  std::shared_ptr<RowTable> rows =
+      SkipToRowResult(stmt) ? FetchAll(stmt) : std::make_shared<RowTable>();
+  return std::make_unique<MemoryRecordset>(std::move(rows));
+}
+
+std::unique_ptr<data::Recordset> OdbcConnection::OpenSchema(int schema) {
+  RequireOpen();
+  if (schema != data::kSchemaIndexes) throw MakeAdoError(AdoError::kNotSupported);
+  if (!index_schema_) {
+    index_schema_ = ReadIndexSchema(dbc_);
+    ++schema_reads_;
+  }
+  return std::make_unique<MemoryRecordset>(index_schema_);
+}
+
+void OdbcConnection::RequireOpen() const {
+  if (!dbc_) throw MakeAdoError(AdoError::kObjectClosed);
+}
+
+OdbcHandle OdbcConnection::Run(std::string_view sql) {
+  RequireOpen();
+  // Any statement may create, drop or alter an index.
+  index_schema_.reset();
+  OdbcHandle stmt(SQL_HANDLE_STMT, dbc_.get());
+  std::vector<SQLCHAR> text(sql.begin(), sql.end());
+  text.push_back(0);
+  SQLRETURN rc = SQLExecDirect(stmt.get(), text.data(), static_cast<SQLINTEGER>(sql.size()));
+  // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
+  if (rc != SQL_NO_DATA) Check(rc, stmt);
+  return stmt;
+}
+
+}  // namespace kastel::odbc

@@ -1,0 +1,170 @@
+#include "odbc/result_fetch.h"
+
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kastel::odbc {
+namespace {
+
+enum class ColumnKind { kText, kNumber, kBoolean, kDate, kTime };
+
+struct ColumnInfo {
+  std::string name;
+  ColumnKind kind;
+};
+
+ColumnKind KindOf(SQLSMALLINT type) {
+  switch (type) {
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+      return ColumnKind::kNumber;
+    case SQL_BIT:
+      return ColumnKind::kBoolean;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_DATE:
+    case SQL_TIMESTAMP:
+      return ColumnKind::kDate;
+    case SQL_TYPE_TIME:
+    case SQL_TIME:
+      return ColumnKind::kTime;
+    default:
+      return ColumnKind::kText;
+  }
+}
+
+std::vector<ColumnInfo> DescribeColumns(const OdbcHandle& stmt) {
+  SQLSMALLINT count = 0;
+  Check(SQLNumResultCols(stmt.get(), &count), stmt);
+  std::vector<ColumnInfo> columns;
+  for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
+    std::vector<SQLCHAR> name(256);
+    SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+    SQLULEN size = 0;
+    auto describe = [&] {
+      return SQLDescribeCol(stmt.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                            &length, &type, &size, &digits, &nullable);
+    };
+    Check(describe(), stmt);
+    if (length >= static_cast<SQLSMALLINT>(name.size())) {
+      name.resize(static_cast<std::size_t>(length) + 1);
+      Check(describe(), stmt);
+    }
+    columns.push_back(
+        {std::string(reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(length)),
+         KindOf(type)});
+  }
+  return columns;
+}
+
+// The column's data as text, or nothing for NULL; long data arrives in pieces.
+std::optional<std::string> GetText(const OdbcHandle& stmt, SQLUSMALLINT column) {
+  std::string out;
+  char buffer[4096];
+  for (;;) {
+    SQLLEN indicator = 0;
+    SQLRETURN rc = SQLGetData(stmt.get(), column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+    if (rc == SQL_NO_DATA) break;
+    Check(rc, stmt);
+    if (indicator == SQL_NULL_DATA) return std::nullopt;
+    bool whole = indicator != SQL_NO_TOTAL && indicator < static_cast<SQLLEN>(sizeof buffer);
+    out.append(buffer, whole ? static_cast<std::size_t>(indicator) : sizeof buffer - 1);
+    if (rc == SQL_SUCCESS) break;
+  }
+  return out;
+}
+
+// Days from 1899-12-30 to the given civil date (proleptic Gregorian).
+double SerialDay(int y, unsigned m, unsigned d) {
+  y -= m <= 2 ? 1 : 0;
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long days_since_1970 = static_cast<long>(era) * 146097 + static_cast<long>(doe) - 719468;
+  return static_cast<double>(days_since_1970 + 25569);
+}
+
+double DayFraction(unsigned h, unsigned mi, unsigned s, SQLUINTEGER nanos) {
+  return (h * 3600.0 + mi * 60.0 + s + nanos / 1e9) / 86400.0;
+}
+
+Value GetValue(const OdbcHandle& stmt, SQLUSMALLINT column, ColumnKind kind) {
+  if (kind == ColumnKind::kDate || kind == ColumnKind::kTime) {
+    SQL_TIMESTAMP_STRUCT ts{};
+    SQL_TIME_STRUCT t{};
+    SQLLEN indicator = 0;
+    bool date = kind == ColumnKind::kDate;
+    Check(SQLGetData(stmt.get(), column, date ? SQL_C_TYPE_TIMESTAMP : SQL_C_TYPE_TIME,
+                     date ? static_cast<SQLPOINTER>(&ts) : static_cast<SQLPOINTER>(&t), 0,
+                     &indicator),
+          stmt);
+    if (indicator == SQL_NULL_DATA) return Value::Null();
+    if (!date) return Value::Date(DayFraction(t.hour, t.minute, t.second, 0));
+    return Value::Date(SerialDay(ts.year, ts.month, ts.day) +
+                       DayFraction(ts.hour, ts.minute, ts.second, ts.fraction));
+  }
+  std::optional<std::string> text = GetText(stmt, column);
+  if (!text) return Value::Null();
+  if (kind == ColumnKind::kBoolean) return Value::Boolean(*text != "0" && *text != "f");
+  if (kind == ColumnKind::kNumber) {
+    double n = 0;
+    const char* begin = text->data();
+    if (!text->empty() && *begin == '+') ++begin;
+    auto [end, ec] = std::from_chars(begin, text->data() + text->size(), n);
+    if (ec == std::errc() && end == text->data() + text->size()) return Value::Number(n);
+  }
+  return Value::Text(std::move(*text));
+}
+
+}  // namespace
+
+std::shared_ptr<RowTable> FetchAll(const OdbcHandle& stmt) {
+  auto table = std::make_shared<RowTable>();
+  std::vector<ColumnInfo> columns = DescribeColumns(stmt);
+  if (columns.empty()) return table;
+  for (const ColumnInfo& c : columns) table->columns.push_back(c.name);
+  for (;;) {
+    SQLRETURN rc = SQLFetch(stmt.get());
+    if (rc == SQL_NO_DATA) break;
+    Check(rc, stmt);
+    std::vector<Value> row;
+    row.reserve(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      row.push_back(GetValue(stmt, static_cast<SQLUSMALLINT>(i + 1), columns[i].kind));
+    }
+    table->rows.push_back(std::move(row));
+  }
+  return table;
+}
+
+bool SkipToRowResult(const OdbcHandle& stmt) {
+  for (;;) {
+    SQLSMALLINT count = 0;
+    Check(SQLNumResultCols(stmt.get(), &count), stmt);
+    if (count > 0) return true;
+    SQLRETURN rc = SQLMoreResults(stmt.get());
+    if (rc == SQL_NO_DATA) return false;
+    Check(rc, stmt);
+  }
+}
+
+void DrainResults(const OdbcHandle& stmt) {
+  for (;;) {
+    SQLRETURN rc = SQLMoreResults(stmt.get());
+    if (rc == SQL_NO_DATA) return;
+    Check(rc, stmt);
+  }
+}
+
+}  // namespace kastel::odbc
