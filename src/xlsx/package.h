@@ -70,7 +70,8 @@ class Package {
   virtual std::string Read(std::string_view part) = 0;
 
   // The part as a DOM, parsed on first use (with parse_default | parse_declaration |
-  // parse_ws_pcdata_single; a DOCTYPE is refused). The DOM is owned by the package; it is
+  // parse_ws_pcdata_single, and comments and processing instructions kept; a DOCTYPE is
+  // refused). The DOM is owned by the package; it is
   // written back at save time only after MarkModified.
   virtual pugi::xml_document& Xml(std::string_view part) = 0;
   // The DOM of Xml(part) is to be serialized at save time (format_raw, declaration kept).

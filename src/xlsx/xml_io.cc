@@ -11,8 +11,11 @@
 namespace kastel::xlsx {
 namespace {
 
-constexpr unsigned kParseFlags =
-    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+// Comments and processing instructions (such as <?mso-application ...?>) are kept too, so
+// that a part written back differs from its original only where it was changed.
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration |
+                                 pugi::parse_ws_pcdata_single | pugi::parse_comments |
+                                 pugi::parse_pi;
 
 class StringWriter : public pugi::xml_writer {
  public:
