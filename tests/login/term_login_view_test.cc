@@ -1,0 +1,190 @@
+#include "term/login_view.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "../odbc/expect_error.h"
+#include "login/ora_login.h"
+#include "login/sql_login.h"
+#include "term/term_shell.h"
+
+namespace kastel::term {
+namespace {
+
+using kastel::testing::RaisesError;
+
+struct SqlArgs {
+  std::string data_source;
+  bool integrated = false;
+  std::string user, password, database;
+  bool save = false;
+  bool operator==(const SqlArgs&) const = default;
+};
+
+// A terminal with `input` typed (or piped) in; collects what the view writes.
+struct Terminal {
+  explicit Terminal(std::string input) : in(std::move(input)), shell(out, err, in, false) {}
+  std::istringstream in;
+  std::ostringstream out, err;
+  TermShell shell;
+};
+
+TEST(TermLoginViewTest, AnswersFromOptionsAsPressingOkWould) {
+  struct Case {
+    const char* what;
+    LoginAnswers answers;
+    const char* env_password;  // nullptr: unset
+    const char* stdin_text;
+    SqlArgs in, out;
+  };
+  const SqlArgs stored{"", false, "sa", "old", "db", true};
+  const Case cases[] = {
+      {"no answers: what the dialog shows",
+       {},
+       nullptr,
+       "",
+       stored,
+       {"(local)", false, "sa", "old", "db", true}},
+      {"every answer, password from the environment",
+       {"srv\\INST", "sql", "管理者", "販売", false, false},
+       "p;w}d",
+       "",
+       stored,
+       {"srv\\INST", false, "管理者", "p;w}d", "販売", false}},
+      {"password from standard input wins over the environment",
+       {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, true},
+       "env",
+       "from stdin\nnext line\n",
+       stored,
+       {"(local)", false, "sa", "from stdin", "db", true}},
+      {"windows authentication leaves the greyed fields as they were",
+       {"srv", "windows", "ignored", std::nullopt, true, false},
+       "ignored too",
+       "",
+       stored,
+       {"srv", true, "sa", "old", "db", true}},
+      {"sql authentication chosen on a workbook that used windows",
+       {std::nullopt, "sql", "u", std::nullopt, std::nullopt, false},
+       nullptr,
+       "",
+       {"s", true, "", "", "d", false},
+       {"s", false, "u", "", "d", false}},
+  };
+  for (const Case& c : cases) {
+    Terminal t(c.stdin_text);
+    if (c.env_password) t.shell.SetEnv("KASTEL_PASSWORD", c.env_password);
+    TermLoginView view(t.err, t.in, false, c.answers, t.shell);
+    login::SqlLogin d(view);
+    SqlArgs a = c.in;
+    EXPECT_TRUE(d.ShowModal(a.data_source, a.integrated, a.user, a.password, a.database, a.save))
+        << c.what;
+    EXPECT_EQ(a, c.out) << c.what;
+    EXPECT_FALSE(view.cancelled()) << c.what;
+    EXPECT_EQ(t.err.str().find(a.password.empty() ? "\x01" : a.password), std::string::npos);
+  }
+}
+
+TEST(TermLoginViewTest, AnswersTheOracleDialogFromOptions) {
+  Terminal t("tiger\n");
+  LoginAnswers answers;
+  answers.server = "unused by this dialog";
+  answers.user = "scott";
+  answers.database = "ORCL";
+  answers.password_stdin = true;
+  TermLoginView view(t.err, t.in, false, answers, t.shell);
+  login::OraLogin d(view);
+  std::string user, password = "stored", database;
+  bool save = true;
+  EXPECT_TRUE(d.ShowModal(user, password, database, save));
+  EXPECT_EQ(user + "|" + password + "|" + database, "scott|tiger|ORCL");
+  EXPECT_TRUE(save);
+}
+
+TEST(TermLoginViewTest, RefusesAnUnknownAuthentication) {
+  Terminal t("");
+  LoginAnswers answers;
+  answers.auth = "kerberos";
+  EXPECT_TRUE(RaisesError([&] { TermLoginView view(t.err, t.in, false, answers, t.shell); }, 5,
+                          "認証には windows または sql を指定してください。"));
+}
+
+TEST(TermLoginViewTest, AsksAPersonFieldByField) {
+  struct Case {
+    const char* what;
+    const char* typed;
+    SqlArgs in;
+    bool result;
+    SqlArgs out;
+  };
+  const SqlArgs stored{"db1", false, "sa", "old", "販売", false};
+  const Case cases[] = {
+      {"Enter everywhere keeps every value", "\n\n\n\n\n\n\n", stored, true, stored},
+      {"typing replaces, a blank line empties",
+       "srv2\n\n管理者\nnew secret\ny\n \n\n",
+       stored,
+       true,
+       {"srv2", false, "管理者", "new secret", "", true}},
+      {"windows authentication skips the greyed fields",
+       "\n1\n在庫\n\n",
+       stored,
+       true,
+       {"db1", true, "sa", "old", "在庫", false}},
+      {"a wrong choice is asked again",
+       "\n7\nx\n2\n\n\n\n\n\n",
+       {"", true, "", "", "", false},
+       true,
+       {"(local)", false, "", "", "", false}},
+      {"q cancels", "other\n\nx\ny\n\n\nq\n", stored, false, stored},
+      {"e starts over",
+       "a\n\n\n\n\n\ne\nb\n\n\n\n\n\n\n",
+       stored,
+       true,
+       {"b", false, "sa", "old", "販売", false}},
+      {"the end of input cancels", "other\n\nx\n", stored, false, stored},
+  };
+  for (const Case& c : cases) {
+    Terminal t(c.typed);
+    TermLoginView view(t.err, t.in, true, {}, t.shell);
+    login::SqlLogin d(view);
+    SqlArgs a = c.in;
+    EXPECT_EQ(d.ShowModal(a.data_source, a.integrated, a.user, a.password, a.database, a.save),
+              c.result)
+        << c.what;
+    EXPECT_EQ(a, c.out) << c.what;
+    EXPECT_EQ(view.cancelled(), !c.result) << c.what;
+    const std::string shown = t.err.str();
+    EXPECT_NE(shown.find("[SQL Server への接続]"), std::string::npos) << c.what;
+    EXPECT_NE(shown.find("サーバー名: ["), std::string::npos) << c.what;
+    for (const char* secret : {"old", "new secret"}) {
+      EXPECT_EQ(shown.find(secret), std::string::npos) << c.what << ": " << shown;
+    }
+  }
+}
+
+TEST(TermLoginViewTest, ShowsGreyedFieldsAsDisabled) {
+  Terminal t("\n\n\n\n");
+  TermLoginView view(t.err, t.in, true, {}, t.shell);
+  login::SqlLogin d(view);
+  SqlArgs a{"", true, "", "", "", false};
+  EXPECT_TRUE(d.ShowModal(a.data_source, a.integrated, a.user, a.password, a.database, a.save));
+  const std::string shown = t.err.str();
+  EXPECT_NE(shown.find("ログイン: (無効)"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("パスワード: (無効)"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("パスワードを保存する (無効)"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("1) Windows 認証  2) SQL Server 認証  [1]"), std::string::npos) << shown;
+}
+
+TEST(TermLoginViewTest, PlainCaptionDropsAccessKeys) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"サーバー名(&S):", "サーバー名:"},
+      {"パスワードを保存する(&M)", "パスワードを保存する"},
+      {"キャンセル", "キャンセル"},
+      {"A && B(&x)", "A & B(x)"},
+  };
+  for (const auto& [caption, plain] : cases) EXPECT_EQ(PlainCaption(caption), plain);
+}
+
+}  // namespace
+}  // namespace kastel::term
