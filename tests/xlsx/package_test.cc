@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "package_fixture.h"
+#include "xlsx/package_messages.h"
 
 namespace kastel::xlsx {
 namespace {
@@ -76,6 +77,102 @@ TEST(PackageSave, OverwritesTheFileItWasOpenedFromAndKeepsItsPermissions) {
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(dir.List(), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST(PackageSave, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+  struct Case {
+    const char* name;
+    const char* target;  // inside the scratch folder
+    std::string reason;
+  } cases[] = {
+      {"missing folder", "no/such/folder/out.xlsx", messages::FolderMissing()},
+      {"a file where a folder should be", "book.xlsx/out.xlsx", messages::FolderMissing()},
+      {"a folder at the target", "folder.xlsx", messages::TargetIsFolder()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDir dir;
+    const std::string original = BuildZip(MinimalWorkbook());
+    WriteFile(dir / "book.xlsx", original);
+    ASSERT_EQ(mkdir((dir / "folder.xlsx").c_str(), 0755), 0);
+    auto package = Package::Open(dir / "book.xlsx");
+    package->Write("xl/workbook.xml", "<workbook/>");
+    std::string target = dir / c.target;
+    testing::ExpectError(
+        [&] { package->Save(target); }, kFileFormatError,
+        "ファイル「" + std::string(messages::FileName(target)) + "」に保存できません: " + c.reason);
+    EXPECT_EQ(ReadFile(dir / "book.xlsx"), original);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"book.xlsx", "folder.xlsx"}));
+    // The package is still usable: the same changes save fine elsewhere.
+    package->Save(dir / "ok.xlsx");
+    EXPECT_EQ(Package::Open(dir / "ok.xlsx")->Read("xl/workbook.xml"), "<workbook/>");
+  }
+}
+
+TEST(PackageSave, ANewFileGetsTheUsualModeAndALinkStaysALink) {
+  ScratchDir dir;
+  auto package = Package::OpenBytes(BuildZip(MinimalWorkbook()), "m.xlsx");
+  mode_t mask = umask(022);
+  package->Save(dir / "new.xlsx");
+  umask(mask);
+  struct stat st;
+  ASSERT_EQ(stat((dir / "new.xlsx").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+
+  ASSERT_EQ(symlink("new.xlsx", (dir / "link.xlsx").c_str()), 0);
+  package->Write("xl/a.xml", "<a/>");
+  package->Save(dir / "link.xlsx");
+  ASSERT_EQ(lstat((dir / "link.xlsx").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Package::Open(dir / "new.xlsx")->Read("xl/a.xml"), "<a/>");
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.xlsx", "new.xlsx"}));
+}
+
+TEST(PackageParts, NamesCompareWithoutCaseAndKeepTheirPlace) {
+  auto package = Package::OpenBytes(BuildZip(MinimalWorkbook()), "p.xlsx");
+  package->Write("XL/WORKBOOK.XML", "<w/>");
+  package->Remove("_rels/.rels");
+  package->Write("xl/added.xml", "<n/>");
+  package->Write("_RELS/.rels", "<r/>");
+  EXPECT_EQ(package->PartNames(),
+            (std::vector<std::string>{"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml",
+                                      "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml",
+                                      "xl/added.xml"}));
+  EXPECT_EQ(package->Read("xl/workbook.xml"), "<w/>");
+  EXPECT_EQ(package->Read("_rels/.rels"), "<r/>");
+  package->Remove("xl/added.xml");
+  EXPECT_FALSE(package->Has("xl/added.xml"));
+  testing::ExpectError([&] { package->Read("xl/added.xml"); }, kFileFormatError,
+                       "ファイル「p.xlsx」を開けません: " + messages::MissingPart("xl/added.xml"));
+}
+
+TEST(PackageParts, BadNamesForNewPartsAreRefusedAsInvalidCalls) {
+  auto package = Package::OpenBytes(BuildZip(MinimalWorkbook()), "p.xlsx");
+  for (const char* name : {"", "/xl/a.xml", "xl/../../a.xml", "xl/./a.xml", "xl/"}) {
+    SCOPED_TRACE(name);
+    testing::ExpectError([&] { package->Write(name, "x"); }, 5,
+                         "プロシージャの呼び出し、または引数が不正です。");
+  }
+  EXPECT_EQ(package->PartNames().size(), 5u);
+}
+
+TEST(PackageParts, DomsAreKeptUntilReleasedAndModifiedOnesNeverAre) {
+  auto package = Package::OpenBytes(BuildZip(MinimalWorkbook()), "p.xlsx");
+  const char* sheet = "xl/worksheets/sheet1.xml";
+  package->Xml(sheet).document_element().append_attribute("unsaved") = "1";
+  package->Release(sheet);
+  EXPECT_FALSE(package->Xml(sheet).document_element().attribute("unsaved"));
+
+  package->Xml(sheet).document_element().append_attribute("kept") = "1";
+  package->MarkModified(sheet);
+  package->Release(sheet);
+  EXPECT_TRUE(package->Xml(sheet).document_element().attribute("kept"));
+  EXPECT_NE(package->Read(sheet).find("kept=\"1\""), std::string::npos);
+
+  // Writing bytes drops the DOM; the next Xml parses the new bytes.
+  package->Write(sheet, "<worksheet new=\"1\"/>");
+  EXPECT_TRUE(package->Xml(sheet).document_element().attribute("new"));
+  EXPECT_EQ(package->Read(sheet), "<worksheet new=\"1\"/>");
 }
 
 }  // namespace
