@@ -54,10 +54,14 @@ std::string UnquoteSheet(std::string_view quoted) {
   return name;
 }
 
+// Letters then digits, whether or not inside the sheet's limits: such a name would read as a
+// cell in some spreadsheet version.
 bool LooksLikeCell(std::string_view name) {
   std::size_t i = 0;
   while (i < name.size() && IsAsciiLetter(name[i])) ++i;
-  return i > 0 && i < name.size() && ParseCell(name).has_value();
+  if (i == 0 || i == name.size()) return false;
+  while (i < name.size() && IsDigit(name[i])) ++i;
+  return i == name.size();
 }
 
 bool LooksLikeR1C1(std::string_view name) {
@@ -211,8 +215,8 @@ std::string ShiftRelativeReferences(std::string_view formula, int rows, int colu
     const std::string_view token = formula.substr(i, j - i);
     const char next = j < formula.size() ? formula[j] : '\0';
     const char prev = i > 0 ? formula[i - 1] : '\0';
-    // Function names, sheet names and names of other workbooks are not references.
-    const bool named = next == '(' || next == '!' || prev == ']';
+    // Function names, sheet and table names and names of other workbooks are not references.
+    const bool named = next == '(' || next == '!' || next == '[' || prev == ']';
     // "A:C" and "3:5" are references only as a pair around ':'.
     const bool in_pair = next == ':' || prev == ':';
     std::string shifted;

@@ -164,9 +164,9 @@ Value ReadCell(pugi::xml_node c, const CellContext& context) {
     pugi::xml_node is = ChildNamed(c, "is");
     return is ? Value::Text(RichText(is)) : Value();
   }
-  pugi::xml_node v = ChildNamed(c, "v");
-  if (!v) return Value();
-  const std::string_view text = v.text().get();
+  // Writers leave <v/> empty on formulas they did not calculate: no value yet.
+  const std::string_view text = ChildNamed(c, "v").text().get();
+  if (text.empty()) return type == "str" && ChildNamed(c, "v") ? Value::Text("") : Value();
   if (type == "s") {
     std::size_t index = 0;
     auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), index);

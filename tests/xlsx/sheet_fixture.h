@@ -1,0 +1,58 @@
+// Helpers of the cell-layer tests: the workbooks that openpyxl writes from fixtures/, one
+// worksheet of a package opened with its shared strings and styles, what openpyxl reads back
+// from a saved file, and LibreOffice's conversion of a file.
+#ifndef KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
+#define KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "xlsx/package.h"
+#include "xlsx/shared_strings.h"
+#include "xlsx/sheet_data.h"
+#include "xlsx/styles.h"
+
+namespace kastel::xlsx::testing {
+
+// The folder holding cells.xlsx and cells1904.xlsx, written once per test process.
+const std::string& FixtureDir();
+
+// A worksheet of a package, by its name in workbook.xml, with the workbook's shared strings,
+// styles and date system.
+class SheetUnderTest {
+ public:
+  SheetUnderTest(const std::string& path, const std::string& sheet,
+                 const PackageLimits& limits = PackageLimits());
+  SheetData& data() { return *data_; }
+  Package& package() { return *package_; }
+  // Saves the package (modified DOMs included) to `path`.
+  void Save(const std::string& path) { package_->Save(path); }
+
+ private:
+  std::unique_ptr<Package> package_;
+  std::unique_ptr<SharedStrings> strings_;
+  std::unique_ptr<Styles> styles_;
+  std::unique_ptr<SheetData> data_;
+};
+
+// One cell as openpyxl reads it: Python type name, str() of the value, number format.
+struct DumpedCell {
+  std::string type;
+  std::string value;
+  std::string format;
+};
+struct Dump {
+  std::map<std::string, DumpedCell> cells;                           // by A1 address
+  std::map<std::string, std::pair<std::string, std::string>> links;  // ref -> location, display
+};
+// Reads `sheet` of `path` with openpyxl.
+Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet);
+
+// Converts `path` to .xlsx with LibreOffice into `out_dir`; the converted file's path, or ""
+// when LibreOffice wrote nothing.
+std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir);
+
+}  // namespace kastel::xlsx::testing
+
+#endif  // KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
