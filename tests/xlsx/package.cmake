@@ -4,6 +4,7 @@ add_executable(package_test
   package_rels_test.cc
   package_xml_test.cc
   package_fixture.cc
+  package_interop_test.cc
   package_raw_zip.cc
   package_test.cc
 )

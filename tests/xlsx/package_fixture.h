@@ -31,7 +31,7 @@ std::vector<ZipEntry> MinimalWorkbook();
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 // Runs a program; its exit status. Output goes to the test log.
-int Run(const std::string& command);
+int RunCommand(const std::string& command);
 
 // One entry as stored: compressed bytes, method and CRC, read without inflating.
 struct RawEntry {
