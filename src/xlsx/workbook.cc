@@ -1,0 +1,213 @@
+#include "xlsx/workbook.h"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "base/error.h"
+#include "xlsx/workbook_xml.h"
+#include "xlsx/worksheet.h"
+
+namespace kastel::xlsx {
+namespace {
+
+// Sheets that were only read and stay parsed; more are released, least recently used first.
+constexpr std::size_t kParsedSheetsKept = 4;
+
+const std::initializer_list<std::string_view> kWorkbookOrder = {
+    "fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews", "sheets"};
+
+bool IsTrue(pugi::xml_attribute a) {
+  std::string_view v = a.value();
+  return v == "1" || v == "true";
+}
+
+}  // namespace
+
+XlsxWorkbook::XlsxWorkbook(host::Application& app, std::unique_ptr<Package> package,
+                           std::string name)
+    : app_(app), package_(std::move(package)), name_(std::move(name)) {
+  for (const auto& rel : package_->Relationships("")) {
+    if (IsRelType(rel.type, "officeDocument") && !rel.target_part.empty()) {
+      workbook_part_ = rel.target_part;
+      break;
+    }
+  }
+  if (workbook_part_.empty() || !package_->Has(workbook_part_)) {
+    throw Error(kFileFormatError, "KASTEL",
+                fmt::format("ファイル'{}'にはブックが含まれていません。", package_->path()));
+  }
+  root_ = package_->Xml(workbook_part_).document_element();
+  if (LocalName(root_) != "workbook" || !Child(root_, "sheets")) {
+    throw Error(kFileFormatError, "KASTEL",
+                fmt::format("ファイル'{}'のブックを読み取れません。", package_->path()));
+  }
+  date1904_ = IsTrue(Child(root_, "workbookPr").attribute("date1904"));
+  strings_ = std::make_unique<SharedStrings>(*package_, FindRelated("sharedStrings"));
+  styles_ = std::make_unique<Styles>(*package_, FindRelated("styles"));
+  names_ = std::make_unique<XlsxNames>(
+      root_, renames_, [this] { MarkWorkbookModified(); }, [this] { return ActiveSheet().Name(); });
+  doc_props_ = std::make_unique<XlsxDocumentProperties>(*package_);
+  LoadSheets();
+}
+
+XlsxWorkbook::~XlsxWorkbook() = default;
+
+std::string XlsxWorkbook::FindRelated(std::string_view kind) {
+  for (const auto& rel : package_->Relationships(workbook_part_)) {
+    if (IsRelType(rel.type, kind) && !rel.target_part.empty() && package_->Has(rel.target_part)) {
+      return rel.target_part;
+    }
+  }
+  return "";
+}
+
+void XlsxWorkbook::LoadSheets() {
+  std::vector<Relationship> rels = package_->Relationships(workbook_part_);
+  for (pugi::xml_node entry : Children(Child(root_, "sheets"), "sheet")) {
+    std::string_view id = RelIdAttribute(entry).value();
+    auto rel = std::find_if(rels.begin(), rels.end(), [&](const auto& r) { return r.id == id; });
+    Tab tab{entry, nullptr};
+    if (rel != rels.end() && IsRelType(rel->type, "worksheet")) {
+      if (rel->target_part.empty() || !package_->Has(rel->target_part)) {
+        throw Error(kFileFormatError, "KASTEL",
+                    fmt::format("ファイル'{}'のシート'{}'の内容が見つかりません。",
+                                package_->path(), entry.attribute("name").value()));
+      }
+      tab.sheet = std::make_unique<XlsxWorksheet>(*this, entry, rel->target_part, 0);
+    }
+    tabs_.push_back(std::move(tab));
+  }
+  RebuildWorksheetList();
+  if (worksheets_.empty()) {
+    throw Error(kFileFormatError, "KASTEL",
+                fmt::format("ファイル'{}'にはワークシートがありません。", package_->path()));
+  }
+}
+
+void XlsxWorkbook::RebuildWorksheetList() {
+  worksheets_.clear();
+  for (auto& t : tabs_) {
+    if (t.sheet) worksheets_.push_back(t.sheet.get());
+  }
+}
+
+std::string XlsxWorkbook::Name() const { return name_; }
+
+int XlsxWorkbook::WorksheetCount() const { return static_cast<int>(worksheets_.size()); }
+
+host::Worksheet& XlsxWorkbook::Worksheets(int index) {
+  if (index < 1 || index > WorksheetCount()) throw Error::Runtime(RuntimeError::kSubscript);
+  return *worksheets_[static_cast<std::size_t>(index - 1)];
+}
+
+host::Worksheet& XlsxWorkbook::Worksheets(std::string_view name) {
+  if (XlsxWorksheet* sheet = FindSheet(name)) return *sheet;
+  throw Error::Runtime(RuntimeError::kSubscript);
+}
+
+XlsxWorksheet* XlsxWorkbook::FindSheet(std::string_view name) const {
+  const std::string folded = FoldCase(name);
+  for (XlsxWorksheet* sheet : worksheets_) {
+    if (FoldCase(sheet->Name()) == folded) return sheet;
+  }
+  return nullptr;
+}
+
+bool XlsxWorkbook::NameTaken(std::string_view name, const XlsxWorksheet* except) const {
+  // Chart sheets share the name space of worksheets.
+  const std::string folded = FoldCase(name);
+  for (const auto& t : tabs_) {
+    if (except && t.sheet.get() == except) continue;
+    if (FoldCase(t.entry.attribute("name").value()) == folded) return true;
+  }
+  return false;
+}
+
+host::Worksheet& XlsxWorkbook::ActiveSheet() {
+  const int tab = ActiveTab();
+  if (auto& sheet = tabs_[static_cast<std::size_t>(tab)].sheet) return *sheet;
+  return *worksheets_.front();
+}
+
+host::DocumentProperties& XlsxWorkbook::CustomDocumentProperties() { return *doc_props_; }
+host::Names& XlsxWorkbook::WorkbookNames() { return *names_; }
+host::Application& XlsxWorkbook::App() { return app_; }
+
+int XlsxWorkbook::TabOf(const XlsxWorksheet& sheet) const {
+  for (std::size_t i = 0; i < tabs_.size(); ++i) {
+    if (tabs_[i].sheet.get() == &sheet) return static_cast<int>(i);
+  }
+  throw Error::Runtime(RuntimeError::kSubscript);
+}
+
+int XlsxWorkbook::VisibleSheetCount() const {
+  int n = 0;
+  for (const auto& t : tabs_) {
+    if (!t.entry.attribute("state"))
+      ++n;
+    else if (std::string_view(t.entry.attribute("state").value()) == "visible")
+      ++n;
+  }
+  return n;
+}
+
+pugi::xml_node XlsxWorkbook::WorkbookView(bool create) {
+  pugi::xml_node views = Child(root_, "bookViews");
+  if (!views && !create) return {};
+  if (!views) views = ChildInOrder(root_, "bookViews", kWorkbookOrder);
+  pugi::xml_node view = Child(views, "workbookView");
+  if (!view && create) view = views.append_child(QualifiedLike(views, "workbookView").c_str());
+  return view;
+}
+
+int XlsxWorkbook::ActiveTab() const {
+  pugi::xml_node view = Child(Child(root_, "bookViews"), "workbookView");
+  const int tab = view.attribute("activeTab").as_int(0);
+  return tab >= 0 && tab < static_cast<int>(tabs_.size()) ? tab : 0;
+}
+
+void XlsxWorkbook::SetActiveTab(int tab) {
+  const int old = ActiveTab();
+  if (auto& sheet = tabs_[static_cast<std::size_t>(old)].sheet) sheet->SetTabSelected(false);
+  if (auto& sheet = tabs_[static_cast<std::size_t>(tab)].sheet) sheet->SetTabSelected(true);
+  pugi::xml_node view = WorkbookView(true);
+  pugi::xml_attribute active = view.attribute("activeTab");
+  if (!active) active = view.append_attribute("activeTab");
+  active.set_value(tab);
+  // The first tab shown must not be a hidden one.
+  pugi::xml_attribute first = view.attribute("firstSheet");
+  if (first && first.as_int() > tab) first.set_value(tab);
+  MarkWorkbookModified();
+}
+
+int XlsxWorkbook::NeighbourVisibleTab(int tab) const {
+  auto visible = [&](std::size_t i) {
+    pugi::xml_attribute state = tabs_[i].entry.attribute("state");
+    return tabs_[i].sheet && (!state || std::string_view(state.value()) == "visible");
+  };
+  for (std::size_t i = static_cast<std::size_t>(tab) + 1; i < tabs_.size(); ++i) {
+    if (visible(i)) return static_cast<int>(i);
+  }
+  for (std::size_t i = static_cast<std::size_t>(tab); i-- > 0;) {
+    if (visible(i)) return static_cast<int>(i);
+  }
+  return tab;
+}
+
+void XlsxWorkbook::Touch(XlsxWorksheet& sheet) {
+  auto it = std::find(recent_.begin(), recent_.end(), &sheet);
+  if (it == recent_.begin() && it != recent_.end()) return;
+  if (it != recent_.end()) recent_.erase(it);
+  recent_.push_front(&sheet);
+  while (recent_.size() > kParsedSheetsKept) {
+    recent_.back()->ReleaseIfUnmodified();
+    recent_.pop_back();
+  }
+}
+
+bool XlsxWorkbook::IsRecent(const XlsxWorksheet& sheet) const {
+  return std::find(recent_.begin(), recent_.end(), &sheet) != recent_.end();
+}
+
+}  // namespace kastel::xlsx

@@ -1,0 +1,173 @@
+// Opening workbooks written by other programs, looking sheets up, reading and writing cells,
+// saving; the application's events and status line.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/error.h"
+#include "workbook_fixture.h"
+
+namespace kastel::xlsx::testing {
+namespace {
+
+constexpr long kSubscript = 9;
+const char* kSubscriptText = "インデックスが有効範囲にありません。";
+
+TEST(Open, ListsTheSheetsInTabOrderWithTheirThreeVisibilityStates) {
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  EXPECT_EQ(wb.Name(), "book.xlsx");
+  ASSERT_EQ(wb.WorksheetCount(), 4);
+  struct Case {
+    int index;
+    const char* name;
+    host::Visibility visible;
+  } cases[] = {
+      {1, "一覧", host::Visibility::kVisible},
+      {2, "@LIST", host::Visibility::kHidden},
+      {3, "参照", host::Visibility::kVeryHidden},
+      {4, "template", host::Visibility::kVisible},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(wb.Worksheets(c.index).Name(), c.name);
+    EXPECT_EQ(wb.Worksheets(c.index).Visible(), c.visible) << c.name;
+    EXPECT_EQ(&wb.Worksheets(c.name), &wb.Worksheets(c.index));
+  }
+  EXPECT_EQ(&wb.ActiveSheet(), &wb.Worksheets(1));
+  EXPECT_EQ(&wb.Worksheets(1).Parent(), &wb);
+  EXPECT_EQ(&wb.App(), &t.app);
+}
+
+TEST(Open, FindsSheetsIgnoringCaseAndFailsWithError9Otherwise) {
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  EXPECT_EQ(wb.Worksheets("TEMPLATE").Name(), "template");
+  EXPECT_EQ(wb.Worksheets("@list").Name(), "@LIST");
+  for (const char* missing : {"templat", "template ", "", "一覧2"}) {
+    ExpectError([&] { wb.Worksheets(missing); }, kSubscript, kSubscriptText);
+  }
+  for (int index : {0, -1, 5}) {
+    ExpectError([&] { wb.Worksheets(index); }, kSubscript, kSubscriptText);
+  }
+}
+
+TEST(Open, RefusesAFileThatIsNotAWorkbookWithoutChangingTheActiveOne) {
+  ScratchDir dir;
+  WriteFile(dir / "not.xlsx", "plain text, not a zip");
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("plain.xlsx"));
+  try {
+    t.app.Open(dir / "not.xlsx");
+    FAIL() << "opened a text file";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kFileFormatError);
+    EXPECT_NE(e.description().find("not.xlsx"), std::string::npos) << e.description();
+  }
+  EXPECT_EQ(t.app.ActiveWorkbook(), &wb);
+}
+
+TEST(Cells, AreReadWrittenAndClearedAndSurviveASave) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  host::Worksheet& top = wb.Worksheets("一覧");
+  EXPECT_EQ(top.Cell(1, 1), Value::Text("テーブル一覧"));
+  EXPECT_EQ(top.Cell(5, 4), Value::Number(1234.5));
+  EXPECT_EQ(top.Cell(30, 30), Value());
+  top.SetCell(5, 4, Value::Number(99));
+  top.SetCell(20, 3, Value::Text("新しい値"));
+  top.ClearContents("B6:B7");
+  const auto found = top.Find({.what = "No", .after = {1, 1}});
+  ASSERT_TRUE(found);
+  EXPECT_EQ(*found, (host::CellPos{4, 2}));
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  EXPECT_EQ(wb.Name(), "out.xlsx");
+  EXPECT_EQ(t.app.PathOf(wb), dir / "out.xlsx");
+
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(facts.at("cell:一覧!D5"), "int:99");
+  EXPECT_EQ(facts.at("cell:一覧!C20"), "str:新しい値");
+  EXPECT_EQ(facts.count("cell:一覧!B6"), 0u);
+  EXPECT_EQ(facts.count("cell:一覧!B7"), 0u);
+  EXPECT_EQ(facts.at("cell:一覧!B8"), "int:4");
+  // The cleared cell keeps its format; the written one its number format.
+  EXPECT_EQ(facts.at("style:一覧!D5"), "False|11.0|-|#,##0.00");
+}
+
+TEST(SaveAs, WithoutAPathWritesBackToTheFileItWasOpenedFrom) {
+  ScratchDir dir;
+  const std::string path = CopyFixture("plain.xlsx", dir);
+  TestApp t;
+  host::Workbook& wb = t.app.Open(path);
+  wb.Worksheets(1).SetCell(2, 1, Value::Text("追記"));
+  t.app.SaveAs(wb, "");
+  EXPECT_EQ(ReadBack(path).at("cell:Sheet1!A2"), "str:追記");
+}
+
+class Recorder : public host::WorkbookEvents {
+ public:
+  void WorkbookActivate(host::Workbook* wb) override {
+    log += "activate:" + (wb ? wb->Name() : std::string("none")) + ";";
+  }
+  void WorkbookBeforeClose(host::Workbook& wb, bool& cancel) override {
+    log += "close:" + wb.Name() + ";";
+    cancel = cancel_close;
+  }
+  void WorkbookBeforeSave(host::Workbook& wb, bool save_as_ui, bool& cancel) override {
+    log += "save:" + wb.Name() + (save_as_ui ? ":ui;" : ";");
+    cancel = cancel_save;
+  }
+  std::string log;
+  bool cancel_close = false;
+  bool cancel_save = false;
+};
+
+TEST(Events, ReachSubscribersWhileTheirHandleLives) {
+  TestApp t;
+  Recorder a, b;
+  Subscription sa = t.app.SubscribeWorkbookEvents(a);
+  {
+    Subscription sb = t.app.SubscribeWorkbookEvents(b);
+    t.app.Open(Fixture("plain.xlsx"));
+  }
+  host::Workbook& book = t.app.Open(Fixture("book.xlsx"));
+  EXPECT_TRUE(t.app.RaiseBeforeSave(book));
+  a.cancel_close = true;
+  EXPECT_FALSE(t.app.Close(book));
+  EXPECT_EQ(t.app.ActiveWorkbook(), &book);
+  a.cancel_close = false;
+  EXPECT_TRUE(t.app.Close(book));
+  EXPECT_EQ(t.app.ActiveWorkbook()->Name(), "plain.xlsx");
+  EXPECT_TRUE(t.app.Close(*t.app.ActiveWorkbook()));
+  EXPECT_EQ(t.app.ActiveWorkbook(), nullptr);
+  a.cancel_save = true;
+  EXPECT_EQ(a.log,
+            "activate:plain.xlsx;activate:book.xlsx;save:book.xlsx;close:book.xlsx;"
+            "close:book.xlsx;activate:plain.xlsx;close:plain.xlsx;activate:none;");
+  EXPECT_EQ(b.log, "activate:plain.xlsx;");
+}
+
+TEST(Events, ACancelledSaveIsReported) {
+  TestApp t;
+  Recorder r;
+  Subscription s = t.app.SubscribeWorkbookEvents(r);
+  host::Workbook& wb = t.app.Open(Fixture("plain.xlsx"));
+  r.cancel_save = true;
+  EXPECT_FALSE(t.app.RaiseBeforeSave(wb));
+}
+
+TEST(StatusBar, WritesOneLinePerChangeOfText) {
+  TestApp t;
+  t.app.SetStatusBar("'A'を処理中です。");
+  t.app.SetStatusBar("'A'を処理中です。");
+  t.app.SetStatusBar("'B'を処理中です。");
+  t.app.ResetStatusBar();
+  t.app.SetStatusBar("'B'を処理中です。");
+  EXPECT_EQ(t.status.str(), "'A'を処理中です。\n'B'を処理中です。\n'B'を処理中です。\n");
+  EXPECT_TRUE(t.app.ScreenUpdating());
+  t.app.SetScreenUpdating(false);
+  EXPECT_FALSE(t.app.ScreenUpdating());
+}
+
+}  // namespace
+}  // namespace kastel::xlsx::testing
