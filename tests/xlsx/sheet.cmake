@@ -6,6 +6,7 @@ add_executable(sheet_test
   sheet_fixture.cc
   sheet_formula_test.cc
   sheet_read_test.cc
+  sheet_write_test.cc
 )
 target_compile_definitions(sheet_test PRIVATE
   KASTEL_SHEET_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")

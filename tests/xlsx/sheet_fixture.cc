@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -12,6 +15,11 @@ namespace kastel::xlsx::testing {
 namespace {
 
 const char* kPython = "/usr/bin/python3";  // Debian's, which has openpyxl
+
+int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 std::string Capture(const std::string& command) {
   std::string out;
@@ -60,7 +68,7 @@ const std::string& FixtureDir() {
   static ScratchDir dir;
   static const bool written = [] {
     const std::string script = std::string(KASTEL_SHEET_FIXTURES) + "/sheet_cells.py";
-    return Run(std::string(kPython) + " " + script + " " + dir.path()) == 0;
+    return Shell(std::string(kPython) + " " + script + " " + dir.path()) == 0;
   }();
   EXPECT_TRUE(written) << "the fixture script failed";
   return dir.path();
@@ -97,7 +105,7 @@ std::string ConvertWithLibreOffice(const std::string& path, const std::string& o
   const std::string command = "soffice -env:UserInstallation=file://" + profile.path() +
                               " --headless --convert-to xlsx --outdir '" + out_dir + "' '" + path +
                               "' >/dev/null 2>&1";
-  Run(command);  // exits 0 even when it fails: the output file tells
+  Shell(command);  // exits 0 even when it fails: the output file tells
   const std::string converted =
       out_dir + "/" + std::filesystem::path(path).stem().string() + ".xlsx";
   return std::filesystem::exists(converted) ? converted : "";
