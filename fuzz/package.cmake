@@ -1,0 +1,2 @@
+kastel_fuzz_target(package_fuzz package_fuzz.cc)
+target_link_libraries(package_fuzz PRIVATE kastel_opc)
