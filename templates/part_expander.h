@@ -12,7 +12,7 @@
 
 namespace kastel::templates {
 
-// The largest number of copies one repeat may produce; a typo such as to="5200" must not
+// The largest number of copies one repeat may produce; a typo such as to="52000" must not
 // silently blow a part up.
 inline constexpr long kMaxRepeatCount = 10000;
 
