@@ -30,6 +30,10 @@ bool HoldsFormula(std::string_view local) {
   return local == "f" || local == "formula" || local == "formula1" || local == "formula2";
 }
 
+pugi::xml_node ChildElement(pugi::xml_node node) {
+  return node.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
+}
+
 }  // namespace
 
 void SheetData::AddHyperlink(std::string_view anchor, std::string_view location,
@@ -42,9 +46,11 @@ void SheetData::AddHyperlink(std::string_view anchor, std::string_view location,
   if (!(range->first == range->last)) {
     ref += ":" + CellName(range->last.row, range->last.column);
   }
-  // The cell shows the text to display, or the place linked to when there is none.
-  Set(range->first.row, range->first.column,
-      Value::Text(std::string(display.empty() ? location : display)));
+  // The cell shows the text to display, or the place linked to when there is none, exactly:
+  // a leading apostrophe (as in "'1'!A1") is part of the text here, not a literal-text mark.
+  std::string shown(display.empty() ? location : display);
+  if (shown.starts_with('\'')) shown.insert(shown.begin(), '\'');
+  Set(range->first.row, range->first.column, Value::Text(shown));
 
   pugi::xml_node links = index.EnsureWorksheetChild("hyperlinks");
   for (pugi::xml_node link = links.first_child(); link;) {
@@ -82,7 +88,8 @@ void SheetData::RenameSheetReferences(std::string_view from, std::string_view to
     pugi::xml_node node = stack.back();
     stack.pop_back();
     const std::string_view local = LocalName(node);
-    if (HoldsFormula(local)) {
+    // x14 validations wrap their formula in <xm:f> inside <x14:formula1>: only text counts.
+    if (HoldsFormula(local) && !ChildElement(node)) {
       rewrite(node.text().get(), [&](const std::string& s) { node.text().set(s.c_str()); });
       continue;
     }

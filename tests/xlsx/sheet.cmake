@@ -4,7 +4,9 @@ add_executable(sheet_test
   package_fixture.cc
   sheet_a1_test.cc
   sheet_fixture.cc
+  sheet_find_test.cc
   sheet_formula_test.cc
+  sheet_links_test.cc
   sheet_read_test.cc
   sheet_write_test.cc
 )

@@ -96,6 +96,8 @@ Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet) {
     auto f = SplitTabs(line);
     if (f.size() == 5 && f[0] == "cell") dump.cells[f[1]] = {f[2], f[3], f[4]};
     if (f.size() == 4 && f[0] == "link") dump.links[f[1]] = {f[2], f[3]};
+    if (f.size() == 3 && f[0] == "dv") dump.validations[f[1]] = f[2];
+    if (f.size() == 3 && f[0] == "cf") dump.conditional_formats[f[1]] = f[2];
   }
   return dump;
 }

@@ -45,6 +45,8 @@ struct DumpedCell {
 struct Dump {
   std::map<std::string, DumpedCell> cells;                           // by A1 address
   std::map<std::string, std::pair<std::string, std::string>> links;  // ref -> location, display
+  std::map<std::string, std::string> validations;                    // sqref -> formula1
+  std::map<std::string, std::string> conditional_formats;            // range -> formulas
 };
 // Reads `sheet` of `path` with openpyxl.
 Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet);

@@ -1,0 +1,100 @@
+// Internal hyperlinks and renamed sheet references, checked through openpyxl, LibreOffice and
+// the saved XML.
+#include <gtest/gtest.h>
+
+#include "package_fixture.h"
+#include "sheet_fixture.h"
+
+namespace kastel::xlsx::testing {
+namespace {
+
+constexpr char kSheetPart[] = "xl/worksheets/sheet1.xml";
+
+// Names of the worksheet's child elements, in document order.
+std::vector<std::string> ChildNames(Package& package) {
+  std::vector<std::string> names;
+  for (pugi::xml_node child : package.Xml(kSheetPart).document_element().children()) {
+    names.push_back(child.name());
+  }
+  return names;
+}
+
+TEST(SheetLinksTest, HyperlinksGoInSchemaOrderAndReplaceALinkOnTheSameCell) {
+  ScratchDir dir;
+  {
+    SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "cells");
+    sheet.data().AddHyperlink("C5", "'1'!A1", "TABLE1");
+    sheet.data().AddHyperlink("$C$6", "'2'!A1", "");
+    sheet.data().AddHyperlink("C5", "'3'!A1", "TABLE3");  // replaces the first
+    const std::vector<std::string> expected = {"sheetPr",
+                                               "dimension",
+                                               "sheetViews",
+                                               "sheetFormatPr",
+                                               "sheetData",
+                                               "mergeCells",
+                                               "conditionalFormatting",
+                                               "dataValidations",
+                                               "hyperlinks",
+                                               "pageMargins",
+                                               "extLst"};
+    EXPECT_EQ(ChildNames(sheet.package()), expected);
+    ExpectError([&] { sheet.data().AddHyperlink("5C", "'1'!A1", "x"); }, kHostError,
+                "アプリケーション定義またはオブジェクト定義のエラーです。");
+    sheet.Save(dir / "links.xlsx");
+  }
+  const Dump dump = DumpWithOpenpyxl(dir / "links.xlsx", "cells");
+  ASSERT_EQ(dump.links.size(), 2u);
+  EXPECT_EQ(dump.links.at("C5"), std::make_pair(std::string("'3'!A1"), std::string("TABLE3")));
+  EXPECT_EQ(dump.links.at("C6"), std::make_pair(std::string("'2'!A1"), std::string("None")));
+  EXPECT_EQ(dump.cells.at("C5").value, "TABLE3");
+  EXPECT_EQ(dump.cells.at("C6").value, "'2'!A1");  // no text to display: the place shows
+
+  const std::string converted = ConvertWithLibreOffice(dir / "links.xlsx", dir / "lo");
+  ASSERT_NE(converted, "") << "LibreOffice could not read the saved file";
+  SheetUnderTest lo(converted, "cells");
+  EXPECT_EQ(lo.data().Get(5, 3), Value::Text("TABLE3"));
+}
+
+TEST(SheetLinksTest, ASheetWithoutLinksGetsNoEmptyHyperlinksElement) {
+  SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "find");
+  sheet.data().Set(1, 1, Value::Text("x"));
+  sheet.data().RenameSheetReferences("find", "other");
+  const std::string xml = SerializeXml(sheet.package().Xml("xl/worksheets/sheet2.xml"));
+  EXPECT_EQ(xml.find("hyperlinks"), std::string::npos) << xml;
+}
+
+TEST(SheetLinksTest, RenamingASheetRewritesFormulasValidationsFormatsAndLinks) {
+  ScratchDir dir;
+  {
+    SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "cells");
+    sheet.data().AddHyperlink("G1", "find!A1", "検索へ");
+    sheet.data().AddHyperlink("G2", "'cells'!A1", "ここ");
+    sheet.data().RenameSheetReferences("FIND", "検索 1");
+    sheet.data().RenameSheetReferences("nowhere", "x");
+    const std::string xml = SerializeXml(sheet.package().Xml(kSheetPart));
+    EXPECT_NE(xml.find("<xm:f>'検索 1'!$C$8:$C$10</xm:f>"), std::string::npos) << xml;
+    EXPECT_EQ(xml.find("find!$"), std::string::npos) << xml;
+    EXPECT_EQ(xml.find("find!A1"), std::string::npos) << xml;
+    sheet.Save(dir / "renamed.xlsx");
+  }
+  const Dump dump = DumpWithOpenpyxl(dir / "renamed.xlsx", "cells");
+  EXPECT_EQ(dump.cells.at("F1").value, "='検索 1'!B2+'検索 1'!B3+\"find!B2\"");
+  EXPECT_EQ(dump.links.at("G1").first, "'検索 1'!A1");
+  EXPECT_EQ(dump.links.at("G2").first, "'cells'!A1");
+  ASSERT_EQ(dump.validations.size(), 1u);
+  EXPECT_EQ(dump.validations.at("F2"), "'検索 1'!$C$8:$C$10");
+  ASSERT_EQ(dump.conditional_formats.size(), 1u);
+  EXPECT_EQ(dump.conditional_formats.at("F1"), "'検索 1'!$B$2>0");
+}
+
+TEST(SheetLinksTest, RenamingNothingLeavesTheSheetUnmodified) {
+  SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "cells");
+  sheet.data().RenameSheetReferences("nowhere", "x");
+  EXPECT_FALSE(sheet.data().modified());
+  sheet.data().RenameSheetReferences("find", "x");
+  EXPECT_TRUE(sheet.data().modified());
+  EXPECT_FALSE(sheet.data().formulas_removed());
+}
+
+}  // namespace
+}  // namespace kastel::xlsx::testing
