@@ -130,7 +130,7 @@ TEST(TextEscape, UnescapesWhatExcelAndEscapeTextWrite) {
 
 TEST(TextEscape, EscapedTextSurvivesADomRoundTripExactly) {
   const std::string texts[] = {
-      std::string("\x01\x02 ctrl \x1f", 11),
+      std::string("\x01\x02 ctrl \x1f\0 nul", 14),
       "_x0041_ literal",
       "a\r\nb",
       " lead and trail ",
