@@ -160,7 +160,8 @@ class Defines {
 
  private:
   // RefreshList's passes over the definition sheets, in tab order.
-  static void RenameDefinitionSheets(const std::vector<host::Worksheet*>& sheets);
+  static void RenameDefinitionSheets(host::Workbook& wb,
+                                     const std::vector<host::Worksheet*>& sheets);
   std::int32_t WriteListRows(const std::vector<host::Worksheet*>& sheets, host::Worksheet& list);
 
   Shell& shell_;

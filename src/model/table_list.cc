@@ -1,5 +1,6 @@
 // The table list: every definition sheet renumbered in tab order and listed with a link to it.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,30 @@ std::int32_t LastWrittenListRow(host::Worksheet& list) {
   return row;
 }
 
+std::string AsciiLower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// A prefix for the interim names "XXX1".."XXXn" that no sheet of the workbook uses yet: a
+// workbook may well hold a sheet called "XXX2" (left by an interrupted refresh, or the user's),
+// and renaming another sheet onto it would stop the refresh half way.
+std::string FreePrefix(host::Workbook& wb, int count) {
+  std::set<std::string> taken;
+  for (int i = 1; i <= wb.WorksheetCount(); ++i) taken.insert(AsciiLower(wb.Worksheets(i).Name()));
+  std::string prefix = "XXX";
+  auto collides = [&] {
+    for (int n = 1; n <= count; ++n) {
+      if (taken.count(AsciiLower(prefix + std::to_string(n))) > 0) return true;
+    }
+    return false;
+  };
+  while (collides()) prefix += '_';
+  return prefix;
+}
+
 std::vector<host::Worksheet*> DefinitionSheets(host::Workbook& wb) {
   std::vector<host::Worksheet*> sheets;
   const int count = wb.WorksheetCount();
@@ -65,7 +90,7 @@ void Defines::RefreshList(host::Workbook& wb) {
                          std::to_string(LastWrittenListRow(list)));
       // Renaming changes neither visibility nor the marker, so one look serves every pass.
       const std::vector<host::Worksheet*> sheets = DefinitionSheets(wb);
-      RenameDefinitionSheets(sheets);
+      RenameDefinitionSheets(wb, sheets);
       const std::int32_t last_row = WriteListRows(sheets, list);
       if (last_row > 34) list.SetPrintArea("$A$1:$K$" + std::to_string(last_row));
     } catch (const Error& e) {
@@ -77,10 +102,12 @@ void Defines::RefreshList(host::Workbook& wb) {
   }
 }
 
-void Defines::RenameDefinitionSheets(const std::vector<host::Worksheet*>& sheets) {
+void Defines::RenameDefinitionSheets(host::Workbook& wb,
+                                     const std::vector<host::Worksheet*>& sheets) {
   // Two rounds, so that sheet 2 can become "1" while another sheet is still called "1".
+  const std::string prefix = FreePrefix(wb, static_cast<int>(sheets.size()));
   int n = 0;
-  for (host::Worksheet* ws : sheets) ws->SetName("XXX" + std::to_string(++n));
+  for (host::Worksheet* ws : sheets) ws->SetName(prefix + std::to_string(++n));
   n = 0;
   for (host::Worksheet* ws : sheets) ws->SetName(std::to_string(++n));
 }
