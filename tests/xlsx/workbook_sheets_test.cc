@@ -1,0 +1,357 @@
+// Sheet operations of a workbook: renaming and the references that follow, copying, visibility,
+// activation and print areas, each checked in the file that openpyxl reads back.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "base/error.h"
+#include "workbook_fixture.h"
+#include "xlsx/worksheet_name.h"
+
+namespace kastel::xlsx::testing {
+namespace {
+
+constexpr long kHost = 1004;
+
+TEST(CopyName, AppendsTheSmallestFreeNumberAndCutsToThirtyOneCharacters) {
+  struct Case {
+    std::string original;
+    std::set<std::string> taken;  // folded the way the workbook folds
+    std::string expected;
+  } cases[] = {
+      {"template", {}, "template (2)"},
+      {"template", {"TEMPLATE (2)"}, "template (3)"},
+      {"template", {"TEMPLATE (2)", "TEMPLATE (3)", "TEMPLATE (5)"}, "template (4)"},
+      {std::string(31, 'a'), {}, std::string(27, 'a') + " (2)"},
+      {std::string(28, 'a'), {}, std::string(27, 'a') + " (2)"},
+      {std::string(27, 'a'), {}, std::string(27, 'a') + " (2)"},
+      {std::string(31, 'a'), {}, std::string(27, 'a') + " (2)"},
+      {"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ",
+       {},
+       "あいうえおかきくけこさしすせそたちつてとなにぬねのはひ (2)"},
+      // A character outside the BMP counts two and is never split.
+      {std::string(26, 'a') + "😀b", {}, std::string(26, 'a') + " (2)"},
+      {std::string(25, 'a') + "😀b", {}, std::string(25, 'a') + "😀 (2)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.original);
+    const std::string name = CopyName(c.original, [&](std::string_view n) {
+      std::string up(n);
+      for (char& ch : up) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      return c.taken.count(up) > 0;
+    });
+    EXPECT_EQ(name, c.expected);
+    EXPECT_LE(Utf16Length(name), 31u);
+  }
+}
+
+TEST(Rename, EnforcesTheSheetNameRules) {
+  struct Case {
+    std::string name;
+    const char* error;  // nullptr: accepted
+  } cases[] = {
+      {"定義", nullptr},
+      {"a'b", nullptr},
+      {std::string(31, 'x'), nullptr},
+      {"TEMPLATE", nullptr},  // its own name in other case
+      {"", "シート名を空にすることはできません。"},
+      {std::string(32, 'x'),
+       "シート名'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx'"
+       "は長すぎます。シート名は31文字以内にしてください。"},
+      {"a:b", "シート名'a:b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"a\\b", "シート名'a\\b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"a/b", "シート名'a/b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"a?b", "シート名'a?b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"a*b", "シート名'a*b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"[ab", "シート名'[ab'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"ab]", "シート名'ab]'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
+      {"'ab", "シート名''ab'は使えません。シート名の先頭と末尾にアポストロフィは使えません。"},
+      {"ab'", "シート名'ab''は使えません。シート名の先頭と末尾にアポストロフィは使えません。"},
+      {"history", "シート名'History'はアプリケーションが予約しているため使えません。"},
+      {"参照", "シート名'参照'は既に使われています。別の名前を指定してください。"},
+      {"@list", "シート名'@list'は既に使われています。別の名前を指定してください。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestApp t;
+    host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+    host::Worksheet& sheet = wb.Worksheets("template");
+    if (c.error) {
+      ExpectError([&] { sheet.SetName(c.name); }, kHost, c.error);
+      EXPECT_EQ(sheet.Name(), "template");
+    } else {
+      sheet.SetName(c.name);
+      EXPECT_EQ(sheet.Name(), c.name);
+      EXPECT_EQ(&wb.Worksheets(c.name), &sheet);
+    }
+  }
+}
+
+TEST(Rename, CarriesEveryReferenceToTheSheetAlong) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("calc.xlsx"));
+  wb.Worksheets("一覧").AddHyperlink("C5", "template!R1C1", "定義へ");
+  wb.Worksheets("template").SetName("定義");
+  wb.Worksheets("@LIST").SetName("型 一覧");
+  EXPECT_EQ(wb.WorkbookNames().RefersTo("DATA_TYPE"), "='型 一覧'!$B$2:$B$4");
+  EXPECT_EQ(wb.Worksheets("定義").PrintArea(), "$B$3:$V$37");
+  t.app.SaveAs(wb, dir / "out.xlsx");
+
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  const Facts expected = {
+      {"cell:一覧!E5", "str:='定義'!B3"},
+      {"cell:参照!A1", "str:='型 一覧'!B2"},
+      {"cell:参照!A2", "str:=SUM('定義'!B8:B9)"},
+      {"cell:参照!A3", "str:=\"template!B3\""},  // a text literal stays
+      {"dv:参照", "B1:B5='型 一覧'!$C$2:$C$3"},
+      {"link:一覧!C5", "'定義'!A1|定義へ"},
+      {"name:DATA_TYPE", "'型 一覧'!$B$2:$B$4"},
+      {"name:KEEP", "'一覧'!$B$5"},
+      {"printarea:定義", "['$B$3:$V$37']"},
+      {"apptitles", "ワークシート,一覧,型 一覧,参照,定義"},
+  };
+  for (const auto& [key, value] : expected) {
+    EXPECT_EQ(facts.count(key) ? facts.at(key) : "(none)", value) << key;
+  }
+}
+
+TEST(Rename, OfManySheetsAtOnceKeepsSwapsApartAndLeavesLaterLinksAlone) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  // The way a table list is renumbered: everything out of the way first, then the new names.
+  host::Worksheet& top = wb.Worksheets("一覧");
+  host::Worksheet& tpl = wb.Worksheets("template");
+  top.SetName("XXX1");
+  tpl.SetName("XXX2");
+  top.SetName("template");
+  tpl.SetName("一覧");
+  // Written after the renames, so it already means the sheet called "template" now.
+  wb.Worksheets("@LIST").AddHyperlink("D1", "template!R1C1", "先頭");
+  t.app.SaveAs(wb, dir / "out.xlsx");
+
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(facts.at("sheet:1"), "template|visible");
+  EXPECT_EQ(facts.at("sheet:4"), "一覧|visible");
+  EXPECT_EQ(facts.at("cell:template!E5"), "str:='一覧'!B3");
+  EXPECT_EQ(facts.at("cell:参照!A2"), "str:=SUM('一覧'!B8:B9)");
+  EXPECT_EQ(facts.at("name:KEEP"), "template!$B$5");
+  EXPECT_EQ(facts.at("link:@LIST!D1"), "'template'!A1|先頭");
+  EXPECT_EQ(facts.at("printarea:一覧"), "['$B$3:$V$37']");
+}
+
+TEST(Copy, PlacesTheCopyBeforeTheGivenSheetWithItsOwnPartsAndNames) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("calc.xlsx"));
+  host::Worksheet& tpl = wb.Worksheets("template");
+  tpl.SetCell(10, 2, Value::Text("書きかけ"));
+  tpl.Copy(tpl);
+  tpl.Copy(tpl);
+  wb.Worksheets("@LIST").Copy(wb.Worksheets("一覧"));
+  ASSERT_EQ(wb.WorksheetCount(), 7);
+  const char* order[] = {"@LIST (2)",    "一覧",         "@LIST",   "参照",
+                         "template (2)", "template (3)", "template"};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(wb.Worksheets(i + 1).Name(), order[i]);
+  host::Worksheet& copy = wb.Worksheets("template (2)");
+  EXPECT_EQ(copy.Visible(), host::Visibility::kVisible);
+  EXPECT_EQ(wb.Worksheets("@LIST (2)").Visible(), host::Visibility::kHidden);
+  EXPECT_EQ(copy.Cell(3, 2), Value::Text("テーブル定義書"));
+  EXPECT_EQ(copy.Cell(10, 2), Value::Text("書きかけ"));
+  EXPECT_EQ(copy.PrintArea(), "$B$3:$V$37");
+  // The copy is a sheet of its own.
+  copy.SetCell(3, 2, Value::Text("別物"));
+  copy.SetPrintArea("$B$3:$V$50");
+  EXPECT_EQ(tpl.Cell(3, 2), Value::Text("テーブル定義書"));
+  EXPECT_EQ(tpl.PrintArea(), "$B$3:$V$37");
+  EXPECT_EQ(&wb.ActiveSheet(), &wb.Worksheets("一覧"));
+  t.app.SaveAs(wb, dir / "out.xlsx");
+
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  const Facts expected = {
+      {"sheet:1", "@LIST (2)|hidden"},
+      {"sheet:5", "template (2)|visible"},
+      {"sheet:7", "template|visible"},
+      {"cell:template (2)!B3", "str:別物"},
+      {"cell:template (3)!B3", "str:テーブル定義書"},
+      {"cell:template!B3", "str:テーブル定義書"},
+      {"cell:@LIST (2)!B2", "str:bigint"},
+      {"comment:template (2)!C4", "物理名を入力"},
+      {"comment:template (3)!C4", "物理名を入力"},
+      {"comment:template!C4", "物理名を入力"},
+      {"printarea:template (2)", "['$B$3:$V$50']"},
+      {"printarea:template (3)", "['$B$3:$V$37']"},
+      {"printarea:template", "['$B$3:$V$37']"},
+      {"activeTab", "一覧"},
+      {"apptitles", "ワークシート,@LIST (2),一覧,@LIST,参照,template (2),template (3),template"},
+      {"name:DATA_TYPE", "'@LIST'!$B$2:$B$4"},
+  };
+  for (const auto& [key, value] : expected) {
+    EXPECT_EQ(facts.count(key) ? facts.at(key) : "(none)", value) << key;
+  }
+  // A copied sheet makes the calculation chain stale; every copy has its own comment parts.
+  EXPECT_EQ(WithPrefix(facts, "part:xl/calcChain").size(), 0u);
+  EXPECT_EQ(WithPrefix(facts, "ctype:/xl/calcChain").size(), 0u);
+  EXPECT_EQ(WithPrefix(facts, "ctype:/xl/comments/").size(), 3u);
+  EXPECT_EQ(WithPrefix(facts, "part:xl/drawings/commentsDrawing").size(), 3u);
+  EXPECT_EQ(WithPrefix(facts, "selected:").size(), 0u);  // no copy comes out selected
+  ScratchDir converted;
+  EXPECT_NE(ConvertWithLibreOffice(dir / "out.xlsx", converted.path()), "");
+}
+
+TEST(Copy, GivesEachVmlPartItsOwnShapeBlock) {
+  TestApp t;
+  ScratchDir dir;
+  host::Workbook& wb = t.app.Open(Fixture("table.xlsx"));
+  wb.Worksheets(1).Copy(wb.Worksheets(1));
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  auto package = Package::Open(dir / "out.xlsx");
+  std::vector<std::string> blocks;
+  for (const auto& part : package->PartNames()) {
+    if (!part.ends_with(".vml")) continue;
+    const std::string vml = package->Read(part);
+    const auto at = vml.find("data=\"");
+    ASSERT_NE(at, std::string::npos) << part;
+    blocks.push_back(vml.substr(at + 6, vml.find('"', at + 6) - at - 6));
+    // Shape ids n*1024 ... n*1024+1023 belong to block n.
+    const std::regex shape_id("_x0000_s([0-9]+)");
+    int shapes = 0;
+    for (std::sregex_iterator m(vml.begin(), vml.end(), shape_id), end; m != end; ++m, ++shapes) {
+      EXPECT_EQ(std::stoi((*m)[1]) / 1024, std::stoi(blocks.back())) << part;
+    }
+    EXPECT_EQ(shapes, 1) << part;
+  }
+  ASSERT_EQ(blocks.size(), 2u);
+  EXPECT_NE(blocks[0], blocks[1]);
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(facts.at("table:表!Items"), "A1:B3");
+  EXPECT_EQ(facts.at("table:表 (2)!Items_2"), "A1:B3");
+  EXPECT_EQ(facts.at("comment:表 (2)!D1"), "memo");
+}
+
+TEST(Copy, RefusesSheetsWithThreadedCommentsAndSheetsOfOtherWorkbooks) {
+  TestApp t;
+  host::Workbook& threaded = t.app.Open(Fixture("threaded.xlsx"));
+  host::Worksheet& sheet = threaded.Worksheets(1);
+  ExpectError([&] { sheet.Copy(sheet); }, kHost,
+              "シート'Sheet1'にはスレッド形式のコメントがあるため、コピーできません。");
+  EXPECT_EQ(threaded.WorksheetCount(), 1);
+  host::Workbook& plain = t.app.Open(Fixture("plain.xlsx"));
+  ExpectError([&] { plain.Worksheets(1).Copy(sheet); }, kHost,
+              "シートは同じブックの中にしかコピーできません。");
+}
+
+TEST(Visible, HidesShowsAndKeepsOneSheetVisible) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  host::Worksheet& very = wb.Worksheets("参照");
+  very.SetVisible(false);  // very hidden becomes plainly hidden
+  EXPECT_EQ(very.Visible(), host::Visibility::kHidden);
+  very.SetVisible(true);
+  EXPECT_EQ(very.Visible(), host::Visibility::kVisible);
+  wb.Worksheets("一覧").SetVisible(false);
+  wb.Worksheets("template").SetVisible(false);
+  // The active sheet was hidden: the next visible one took its place.
+  EXPECT_EQ(&wb.ActiveSheet(), &very);
+  ExpectError([&] { very.SetVisible(false); }, kHost,
+              "ブックには表示されているシートが少なくとも 1 "
+              "つ必要です。最後の表示シートは非表示にできません。");
+  EXPECT_EQ(very.Visible(), host::Visibility::kVisible);
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(facts.at("sheet:1"), "一覧|hidden");
+  EXPECT_EQ(facts.at("sheet:3"), "参照|visible");
+  EXPECT_EQ(facts.at("sheet:4"), "template|hidden");
+  EXPECT_EQ(facts.at("activeTab"), "参照");
+  EXPECT_EQ(WithPrefix(facts, "selected:"), (Facts{{"selected:参照", "1"}}));
+}
+
+TEST(Activate, MovesTheActiveTabAndTheSelection) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  wb.Worksheets("template").Activate();
+  EXPECT_EQ(wb.ActiveSheet().Name(), "template");
+  wb.Worksheets("@LIST").Select();
+  EXPECT_EQ(wb.ActiveSheet().Name(), "@LIST");
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(facts.at("activeTab"), "@LIST");
+  EXPECT_EQ(WithPrefix(facts, "selected:"), (Facts{{"selected:@LIST", "1"}}));
+}
+
+TEST(PrintArea, IsSetReadAndRemovedAsAnAbsoluteRangeOfTheSheet) {
+  struct Case {
+    const char* given;
+    const char* read;
+  } cases[] = {
+      {"$B$3:$R$40", "$B$3:$R$40"},
+      {"B3:C4", "$B$3:$C$4"},
+      {"A1", "$A$1"},
+      {"$A$1:$B$2,$D$1:$E$2", "$A$1:$B$2,$D$1:$E$2"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.given);
+    TestApp t;
+    host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+    host::Worksheet& sheet = wb.Worksheets("template");
+    sheet.SetPrintArea(c.given);
+    EXPECT_EQ(sheet.PrintArea(), c.read);
+    EXPECT_EQ(wb.Worksheets("一覧").PrintArea(), "");
+  }
+  TestApp t;
+  host::Worksheet& sheet = t.app.Open(Fixture("book.xlsx")).Worksheets("一覧");
+  for (const char* bad : {"B3:", "3B", "$B$3:$R$40,"}) {
+    ExpectError([&] { sheet.SetPrintArea(bad); }, kHost,
+                std::string("印刷範囲'") + bad + "'は正しくありません。");
+  }
+}
+
+TEST(PrintArea, IsSavedQualifiedWithTheQuotedSheetName) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  wb.Worksheets("一覧").SetPrintArea("$A$1:$K$35");
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  auto package = Package::Open(dir / "out.xlsx");
+  const std::string xml = package->Read("xl/workbook.xml");
+  EXPECT_NE(xml.find("<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">'一覧'!$A$1:$K$35"
+                     "</definedName>"),
+            std::string::npos)
+      << xml;
+  EXPECT_EQ(ReadBack(dir / "out.xlsx").at("printarea:一覧"), "['$A$1:$K$35']");
+}
+
+TEST(CalcChain, StaysWhenOnlyValuesChangeAndGoesWhenAFormulaIsOverwritten) {
+  struct Case {
+    const char* cell_sheet;
+    int row, column;
+    bool chain_kept;
+  } cases[] = {
+      {"一覧", 20, 2, true},
+      {"参照", 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cell_sheet);
+    ScratchDir dir;
+    TestApp t;
+    host::Workbook& wb = t.app.Open(Fixture("calc.xlsx"));
+    wb.Worksheets(c.cell_sheet).SetCell(c.row, c.column, Value::Number(5));
+    t.app.SaveAs(wb, dir / "out.xlsx");
+    auto package = Package::Open(dir / "out.xlsx");
+    EXPECT_EQ(package->Has("xl/calcChain.xml"), c.chain_kept);
+    EXPECT_EQ(ReadBack(dir / "out.xlsx").count("ctype:/xl/calcChain.xml"), c.chain_kept ? 1u : 0u);
+    bool related = false;
+    for (const auto& rel : package->Relationships("xl/workbook.xml")) {
+      related = related || rel.type.ends_with("/calcChain");
+    }
+    EXPECT_EQ(related, c.chain_kept);
+  }
+}
+
+}  // namespace
+}  // namespace kastel::xlsx::testing
