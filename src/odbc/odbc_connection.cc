@@ -9,6 +9,11 @@
 #include "odbc/result_fetch.h"
 
 namespace kastel::odbc {
+namespace {
+
+constexpr int kLoginTimeoutSeconds = 15;
+
+}  // namespace
 
 OdbcConnection::OdbcConnection(EnvLookup env) : env_(std::move(env)) {}
 
@@ -31,6 +36,9 @@ void OdbcConnection::Open() {
                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
         environment);
   OdbcHandle dbc(SQL_HANDLE_DBC, environment.get());
+  // ADO's default connection timeout; a driver that cannot set one keeps its own.
+  SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(kLoginTimeoutSeconds)), 0);
   std::vector<SQLCHAR> in(odbc.begin(), odbc.end());
   in.push_back(0);
   SQLCHAR out[1024];

@@ -45,6 +45,7 @@ class PostgresServer {
 
  private:
   void Stop() noexcept;
+  void WatchOverServer() const;
 
   TempFolder folder_;
   std::filesystem::path data_;
