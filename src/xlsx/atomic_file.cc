@@ -61,6 +61,14 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Makes the rename itself durable; a failure here loses nothing already written.
+void SyncFolder(const std::string& folder) {
+  int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
 }  // namespace
 
 void ReplaceFile(const std::string& path, std::string_view bytes) {
@@ -68,6 +76,10 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
   struct stat old;
   bool exists = stat(target.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) throw messages::SaveFailure(path, Reason(EISDIR));
+  // A device or a pipe at the target would be replaced by a plain file: refuse.
+  if (exists && !S_ISREG(old.st_mode)) {
+    throw messages::SaveFailure(path, messages::TargetNotAFile());
+  }
 
   std::size_t slash = target.find_last_of('/');
   std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
@@ -77,6 +89,11 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
   if (fd < 0) throw messages::SaveFailure(path, Reason(errno));
 
   mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
+  if (exists) {
+    // Keeps the owner when an administrator saves someone else's file; ordinary users cannot
+    // give files away, and for them the file simply stays theirs.
+    [[maybe_unused]] int ignored = fchown(fd, old.st_uid, old.st_gid);
+  }
   bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
   int error = errno;
   if (close(fd) != 0 && ok) {
@@ -91,6 +108,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
     unlink(temp.c_str());
     throw messages::SaveFailure(path, Reason(error));
   }
+  SyncFolder(folder);
 }
 
 }  // namespace kastel::xlsx

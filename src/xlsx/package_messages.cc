@@ -75,6 +75,7 @@ std::string Doctype(std::string_view part) {
 std::string FolderMissing() { return "保存先のフォルダーが見つかりません。"; }
 std::string WriteDenied() { return "書き込みが許可されていません。"; }
 std::string TargetIsFolder() { return "同じ名前のフォルダーがあります。"; }
+std::string TargetNotAFile() { return "同じ名前の、ファイルでないものがあります。"; }
 std::string DiskFull() { return "ディスクの空き容量が足りません。"; }
 
 std::string WriteFailed(int error_number) {

@@ -38,6 +38,7 @@ std::string Doctype(std::string_view part);
 std::string FolderMissing();
 std::string WriteDenied();
 std::string TargetIsFolder();
+std::string TargetNotAFile();
 std::string DiskFull();
 std::string WriteFailed(int error_number);
 std::string ZipFailed(std::string_view detail);

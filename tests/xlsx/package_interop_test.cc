@@ -86,6 +86,24 @@ TEST(PackageInterop, AnOpenpyxlWorkbookSavedUnchangedIsIdenticalPerEntry) {
   EXPECT_EQ(ReadFile(dir / "out.txt"), "定義書|論理名|3.5|=B2*2|' 空白 '\n");
 }
 
+// The saves above are checked to carry no ZIP64 fields; this makes sure the check can see them.
+TEST(PackageInterop, TheZip64CheckSeesTheFieldsPythonWritesWhenForced) {
+  ScratchDir dir;
+  const std::string script =
+      "import zipfile, sys\n"
+      "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+      "  z.writestr('a.xml', '<a/>')\n"
+      "  with z.open('b.xml', 'w', force_zip64=sys.argv[2] == '1') as f: f.write(b'<b/>')\n";
+  WriteFile(dir / "zip.py", script);
+  for (const char* forced : {"0", "1"}) {
+    std::string zip = dir / (std::string("z") + forced + ".zip");
+    ASSERT_EQ(
+        RunCommand(std::string(kPython) + " '" + (dir / "zip.py") + "' '" + zip + "' " + forced),
+        0);
+    EXPECT_EQ(testing::HasZip64(ReadFile(zip)), forced[0] == '1') << forced;
+  }
+}
+
 TEST(PackageInterop, ALibreOfficeWorkbookSurvivesASaveAndLibreOfficeReadsItBack) {
   if (!HaveSoffice()) GTEST_SKIP() << "soffice missing";
   ScratchDir dir;

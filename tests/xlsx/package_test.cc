@@ -20,11 +20,14 @@ using testing::WriteFile;
 TEST(PackageSave, KeepsUntouchedEntriesByteForByteAndWritesModifiedOnesAsChanged) {
   ScratchDir dir;
   std::vector<testing::ZipEntry> entries = MinimalWorkbook();
+  entries.push_back({"xl/media/", ""});  // a folder entry: kept, but not a part
   entries.push_back({"xl/media/image1.png", std::string(300, '\x89'), true});
   WriteFile(dir / "book.xlsx", BuildZip(entries));
   auto before = RawEntries(dir / "book.xlsx");
 
   auto package = Package::Open(dir / "book.xlsx");
+  EXPECT_EQ(package->PartNames().size(), entries.size() - 1);
+  EXPECT_FALSE(package->Has("xl/media/"));
   pugi::xml_document& sheet = package->Xml("xl/worksheets/sheet1.xml");
   sheet.document_element().append_child("extLst");
   package->MarkModified("xl/worksheets/sheet1.xml");
@@ -88,6 +91,7 @@ TEST(PackageSave, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
       {"missing folder", "no/such/folder/out.xlsx", messages::FolderMissing()},
       {"a file where a folder should be", "book.xlsx/out.xlsx", messages::FolderMissing()},
       {"a folder at the target", "folder.xlsx", messages::TargetIsFolder()},
+      {"a pipe at the target", "pipe.xlsx", messages::TargetNotAFile()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -95,6 +99,7 @@ TEST(PackageSave, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     const std::string original = BuildZip(MinimalWorkbook());
     WriteFile(dir / "book.xlsx", original);
     ASSERT_EQ(mkdir((dir / "folder.xlsx").c_str(), 0755), 0);
+    ASSERT_EQ(mkfifo((dir / "pipe.xlsx").c_str(), 0644), 0);
     auto package = Package::Open(dir / "book.xlsx");
     package->Write("xl/workbook.xml", "<workbook/>");
     std::string target = dir / c.target;
@@ -102,7 +107,7 @@ TEST(PackageSave, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
         [&] { package->Save(target); }, kFileFormatError,
         "ファイル「" + std::string(messages::FileName(target)) + "」に保存できません: " + c.reason);
     EXPECT_EQ(ReadFile(dir / "book.xlsx"), original);
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"book.xlsx", "folder.xlsx"}));
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"book.xlsx", "folder.xlsx", "pipe.xlsx"}));
     // The package is still usable: the same changes save fine elsewhere.
     package->Save(dir / "ok.xlsx");
     EXPECT_EQ(Package::Open(dir / "ok.xlsx")->Read("xl/workbook.xml"), "<workbook/>");
