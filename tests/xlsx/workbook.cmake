@@ -5,7 +5,9 @@ add_executable(workbook_test
   package_fixture.cc
   workbook_fixture.cc
   workbook_open_test.cc
+  workbook_roundtrip_test.cc
   workbook_sheets_test.cc
+  workbook_template_test.cc
 )
 target_compile_definitions(workbook_test PRIVATE
   KASTEL_WORKBOOK_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
