@@ -176,15 +176,5 @@ TEST(TermLoginViewTest, ShowsGreyedFieldsAsDisabled) {
   EXPECT_NE(shown.find("1) Windows 認証  2) SQL Server 認証  [1]"), std::string::npos) << shown;
 }
 
-TEST(TermLoginViewTest, PlainCaptionDropsAccessKeys) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"サーバー名(&S):", "サーバー名:"},
-      {"パスワードを保存する(&M)", "パスワードを保存する"},
-      {"キャンセル", "キャンセル"},
-      {"A && B(&x)", "A & B(x)"},
-  };
-  for (const auto& [caption, plain] : cases) EXPECT_EQ(PlainCaption(caption), plain);
-}
-
 }  // namespace
 }  // namespace kastel::term

@@ -2,6 +2,7 @@
 // files, each through its ODBC driver and the MSDASQL route.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -121,6 +122,22 @@ TEST_P(DatabaseTest, QueryGivesNullsJapaneseTextAndNumbers) {
   EXPECT_TRUE(rs->Eof());
   auto empty = connection_->Execute("SELECT id FROM item WHERE id > 99");
   EXPECT_TRUE(empty->Eof());
+}
+
+// Text another client stored reads back as that client wrote it, so no conversion happens on
+// one path only.
+TEST_P(DatabaseTest, TextStoredByTheDatabasesOwnClientReadsBackUnchanged) {
+  const std::string sql =
+      "CREATE TABLE memo (id integer, body varchar(40));"
+      "INSERT INTO memo VALUES (1, '顧客マスタ ＡＢＣ ① 𠮷'), (2, 'plain');";
+  if (postgres()) {
+    kastel::testing::SharedPostgres().RunSql(sql, database_);
+  } else {
+    std::string command = "sqlite3 " + (folder_.path() / "test.db").string() + " \"" + sql + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  auto rs = connection_->Execute("SELECT body FROM memo ORDER BY id");
+  EXPECT_EQ(Rows(*rs, {"body"}), (std::vector<std::string>{"顧客マスタ ＡＢＣ ① 𠮷", "plain"}));
 }
 
 TEST_P(DatabaseTest, FilterAndSortWorkOnQueryResults) {

@@ -126,15 +126,16 @@ std::string PostgresServer::OdbcConnectionString(std::string_view database) cons
          ";Database=" + std::string(database) + ";UID=postgres";
 }
 
-std::string PostgresServer::PsqlCommand(std::string_view args) const {
+std::string PostgresServer::PsqlCommand(std::string_view args, std::string_view database) const {
   return "psql -X -q -h " + folder_.path().string() + " -p " + std::to_string(kPort) +
-         " -U postgres -d postgres " + std::string(args);
+         " -U postgres -d " + std::string(database) + " " + std::string(args);
 }
 
-void PostgresServer::RunSql(std::string_view sql) const {
+void PostgresServer::RunSql(std::string_view sql, std::string_view database) const {
   std::filesystem::path script = folder_.path() / "script.sql";
   std::ofstream(script) << sql;
-  RunLogged(PsqlCommand("-v ON_ERROR_STOP=1 -f " + script.string()), folder_.path() / "psql.log");
+  RunLogged(PsqlCommand("-v ON_ERROR_STOP=1 -f " + script.string(), database),
+            folder_.path() / "psql.log");
 }
 
 PostgresServer& SharedPostgres() {

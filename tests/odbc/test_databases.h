@@ -38,10 +38,10 @@ class PostgresServer {
 
   // "Driver={...};Servername=<socket folder>;Port=...;Database=...;UID=postgres".
   std::string OdbcConnectionString(std::string_view database = "postgres") const;
-  // A shell command running psql on the server with `args` appended.
-  std::string PsqlCommand(std::string_view args) const;
-  // Runs `sql` through psql; throws std::runtime_error when psql fails.
-  void RunSql(std::string_view sql) const;
+  // A shell command running psql on `database` of the server with `args` appended.
+  std::string PsqlCommand(std::string_view args, std::string_view database = "postgres") const;
+  // Runs `sql` through psql on `database`; throws std::runtime_error when psql fails.
+  void RunSql(std::string_view sql, std::string_view database = "postgres") const;
 
  private:
   void Stop() noexcept;
