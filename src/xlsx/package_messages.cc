@@ -69,7 +69,7 @@ std::string XmlSyntax(std::string_view part, std::ptrdiff_t offset) {
 }
 
 std::string Doctype(std::string_view part) {
-  return Quoted("部品", part, ": DTD を含む XML は読み込みません。");
+  return Quoted("DTD を含む XML は読み込みません(部品", part, ")。");
 }
 
 std::string FolderMissing() { return "保存先のフォルダーが見つかりません。"; }
