@@ -1,0 +1,124 @@
+// Feeds bytes to the cell layer as a worksheet part and, after the first "<!--sst-->", as the
+// shared-string table of a small in-memory workbook, then reads, searches, writes, clears and
+// links as the add-in would. Failures must be kastel::Error; a crash, a sanitizer report or a
+// written value that does not read back is a finding.
+#include <zip.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/error.h"
+#include "xlsx/package.h"
+#include "xlsx/shared_strings.h"
+#include "xlsx/sheet_data.h"
+#include "xlsx/styles.h"
+
+namespace {
+
+using kastel::Value;
+using kastel::xlsx::Package;
+
+constexpr std::string_view kSeparator = "<!--sst-->";
+constexpr char kSheet[] = "xl/worksheets/sheet1.xml";
+constexpr char kStrings[] = "xl/sharedStrings.xml";
+constexpr char kStyles[] = "xl/styles.xml";
+
+// A workbook whose sheet and string table are replaced by each input; styles has a date format.
+std::string BaseWorkbook() {
+  const std::vector<std::pair<const char*, const char*>> parts = {
+      {"[Content_Types].xml",
+       R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+       R"(<Default Extension="xml" ContentType="application/xml"/></Types>)"},
+      {kSheet, "<worksheet/>"},
+      {kStrings, "<sst/>"},
+      {kStyles,
+       R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+       R"(<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs></styleSheet>)"},
+  };
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* target = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_t* archive = zip_open_from_source(target, ZIP_TRUNCATE, &error);
+  if (archive == nullptr) std::abort();
+  zip_source_keep(target);
+  for (const auto& [name, text] : parts) {
+    zip_source_t* source = zip_source_buffer(archive, text, std::string_view(text).size(), 0);
+    if (zip_file_add(archive, name, source, 0) < 0) std::abort();
+  }
+  if (zip_close(archive) != 0) std::abort();
+  zip_stat_t st;
+  zip_source_stat(target, &st);
+  zip_source_open(target);
+  std::string bytes(st.size, '\0');
+  zip_source_read(target, bytes.data(), bytes.size());
+  zip_source_close(target);
+  zip_source_free(target);
+  zip_error_fini(&error);
+  return bytes;
+}
+
+template <typename F>
+void Try(F&& action) {
+  try {
+    action();
+  } catch (const kastel::Error&) {
+  }
+}
+
+void Exercise(kastel::xlsx::SheetData& sheet) {
+  for (int row = 1; row <= 6; ++row) {
+    for (int column = 1; column <= 6; ++column) Try([&] { sheet.Get(row, column); });
+  }
+  kastel::host::FindOptions options;
+  options.what = "a";
+  options.after = {2, 2};
+  Try([&] { sheet.Find(options); });
+  options.order = kastel::host::SearchOrder::kByColumns;
+  options.whole_cell = false;
+  Try([&] { sheet.Find(options); });
+
+  Try([&] {
+    sheet.Set(3, 3, Value::Text("fuzz"));
+    if (sheet.Get(3, 3) != Value::Text("fuzz")) std::abort();
+  });
+  Try([&] { sheet.Set(1, 1, Value::Date(45296.5)); });
+  Try([&] { sheet.Set(7, 2, Value::Number(1.5)); });
+  Try([&] {
+    sheet.ClearContents("A1:C3");
+    if (!sheet.Get(2, 2).is_empty()) std::abort();
+  });
+  Try([&] { sheet.AddHyperlink("B2", "'1'!A1", "link"); });
+  Try([&] { sheet.RenameSheetReferences("Sheet1", "新しい名前"); });
+  Try([&] { sheet.Find(options); });
+  Try([&] { sheet.Set(9, 9, Value()); });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string base = BaseWorkbook();
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t cut = input.find(kSeparator);
+  kastel::xlsx::PackageLimits limits;
+  limits.max_part_size = 8u << 20;
+  limits.max_shared_strings = 1000;
+  try {
+    auto package = Package::OpenBytes(base, "fuzz.xlsx", limits);
+    package->Write(kSheet, std::string(input.substr(0, cut)));
+    if (cut != std::string_view::npos) {
+      package->Write(kStrings, std::string(input.substr(cut + kSeparator.size())));
+    }
+    kastel::xlsx::SharedStrings strings(*package, kStrings);
+    kastel::xlsx::Styles styles(*package, kStyles);
+    kastel::xlsx::SheetData sheet(*package, kSheet, strings, styles, size % 2 == 1);
+    Exercise(sheet);
+    sheet.Release();
+    Try([&] { sheet.Get(1, 1); });
+    kastel::xlsx::SerializeXml(package->Xml(kSheet));
+  } catch (const kastel::Error&) {
+  }
+  return 0;
+}
