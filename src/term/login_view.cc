@@ -91,15 +91,17 @@ TermLoginView::TermLoginView(std::ostream& err, std::istream& in, bool interacti
 
 void TermLoginView::ShowModal(Dialog& dialog) {
   cancelled_ = false;
+  Answer(dialog);
   if (interactive_) {
     Ask(dialog);
   } else {
-    Answer(dialog);
+    dialog.PressEnter();
   }
 }
 
 std::optional<std::string> TermLoginView::PasswordAnswer() {
-  if (!answers_.password_stdin) return shell_.GetEnv("KASTEL_PASSWORD");
+  // A person's input is theirs to type the password into, not an answer given beforehand.
+  if (!answers_.password_stdin || interactive_) return shell_.GetEnv("KASTEL_PASSWORD");
   if (!stdin_password_) {
     std::string line;
     if (!std::getline(in_, line)) return std::nullopt;
@@ -127,7 +129,6 @@ void TermLoginView::Answer(Dialog& dialog) {
       dialog.Type(c.name, *answers_.database);
     }
   }
-  dialog.PressEnter();
 }
 
 void TermLoginView::Ask(Dialog& dialog) {

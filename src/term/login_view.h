@@ -2,8 +2,8 @@
 // field in tab order (the password without echo, greyed fields shown but skipped, the
 // authentication as a numbered choice) and ends with 接続 or キャンセル. Without one, the
 // answers given on the command line are entered into the dialog as a person would type them
-// and OK is pressed: a missing answer keeps what the dialog shows. The password is never
-// written out.
+// and OK is pressed: a missing answer keeps what the dialog shows. A person is offered the
+// command line's answers as the fields' values. The password is never written out.
 #ifndef KASTEL_TERM_LOGIN_VIEW_H_
 #define KASTEL_TERM_LOGIN_VIEW_H_
 
@@ -43,6 +43,7 @@ class TermLoginView final : public login::FormView {
   bool cancelled() const { return cancelled_; }
 
  private:
+  // Enters the command line's answers into the enabled fields, in tab order.
   void Answer(login::Dialog& dialog);
   void Ask(login::Dialog& dialog);
   // Asks for one control; false when the input ended.

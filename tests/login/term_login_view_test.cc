@@ -163,6 +163,22 @@ TEST(TermLoginViewTest, AsksAPersonFieldByField) {
   }
 }
 
+TEST(TermLoginViewTest, OffersTheCommandLinesAnswersToAPerson) {
+  Terminal t("\n\n\n\n\n\n\n");
+  t.shell.SetEnv("KASTEL_PASSWORD", "from env");
+  LoginAnswers answers;
+  answers.server = "srv";
+  answers.user = "u";
+  answers.password_stdin = true;  // ignored: the person types on standard input
+  TermLoginView view(t.err, t.in, true, answers, t.shell);
+  login::SqlLogin d(view);
+  SqlArgs a{"", false, "", "", "db", false};
+  EXPECT_TRUE(d.ShowModal(a.data_source, a.integrated, a.user, a.password, a.database, a.save));
+  EXPECT_EQ(a, (SqlArgs{"srv", false, "u", "from env", "db", false}));
+  EXPECT_NE(t.err.str().find("サーバー名: [srv]"), std::string::npos);
+  EXPECT_EQ(t.err.str().find("from env"), std::string::npos);
+}
+
 TEST(TermLoginViewTest, ShowsGreyedFieldsAsDisabled) {
   Terminal t("\n\n\n\n");
   TermLoginView view(t.err, t.in, true, {}, t.shell);
