@@ -78,7 +78,11 @@ bool IsPlainNumber(std::string_view s) {
 // typed entry, so text that starts with one gets another in front to arrive unchanged.
 Value FieldValue(const std::string& field) {
   if (field.empty()) return Value();
-  if (IsPlainNumber(field)) return Value::Number(std::stod(field));
+  if (IsPlainNumber(field)) {
+    double number = 0;
+    std::from_chars(field.data(), field.data() + field.size(), number);  // locale-free
+    return Value::Number(number);
+  }
   return Value::Text(field.front() == '\'' ? "'" + field : field);
 }
 

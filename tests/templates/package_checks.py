@@ -68,12 +68,6 @@ def content_types(z):
     return defaults, overrides
 
 
-def rels_source(rels_name):
-    """The folder a .rels part's relative targets start from."""
-    folder = posixpath.dirname(posixpath.dirname(rels_name))
-    return folder
-
-
 def package_problems(path):
     """Parts without a content type, overrides without a part, dangling relationships."""
     problems = []
@@ -99,7 +93,9 @@ def package_problems(path):
                 if target.startswith("/"):
                     full = target[1:]
                 else:
-                    full = posixpath.normpath(posixpath.join(rels_source(rels), target))
+                    # A .rels part's targets start from the folder above its _rels folder.
+                    source = posixpath.dirname(posixpath.dirname(rels))
+                    full = posixpath.normpath(posixpath.join(source, target))
                 if full not in names:
                     problems.append(f"{rels}: target {target} is missing")
     return problems
@@ -110,8 +106,9 @@ def workbook_content_type(path):
         return content_types(z)[1].get("/xl/workbook.xml")
 
 
-def custom_properties(path):
-    """{name: (value type, text)} straight from docProps/custom.xml."""
+def custom_properties(path, with_pids=False):
+    """{name: (value type, text)} straight from docProps/custom.xml; with_pids: also the
+    sorted pids."""
     ns = "{http://schemas.openxmlformats.org/officeDocument/2006/custom-properties}"
     with zipfile.ZipFile(path) as z:
         root = ET.fromstring(z.read("docProps/custom.xml"))
@@ -119,14 +116,18 @@ def custom_properties(path):
     for p in root.findall(ns + "property"):
         value = list(p)[0]
         props[p.get("name")] = (value.tag.split("}")[1], value.text)
+    if with_pids:
+        return props, sorted(int(p.get("pid")) for p in root.findall(ns + "property"))
     return props
 
 
-def custom_property_pids(path):
-    ns = "{http://schemas.openxmlformats.org/officeDocument/2006/custom-properties}"
-    with zipfile.ZipFile(path) as z:
-        root = ET.fromstring(z.read("docProps/custom.xml"))
-    return [int(p.get("pid")) for p in root.findall(ns + "property")]
+# The text properties every definition workbook carries from the template.
+TEMPLATE_PROPERTIES = {
+    "TEMPLATE": "DB", "TABLE_NAME": "4,3", "TABLE_TITLE": "5,3", "TABLE_NUMBER": "3,21",
+    "COLUMN_NAME": "8,3", "COLUMN_TITLE": "8,4", "DATA_TYPE": "8,5", "NULLABLE": "8,6",
+    "DEFAULT": "8,7", "INDEX_COLUMN": "8,8", "COLUMN_COMMENT": "8,18",
+    "INDEX_NAME": "6,21", "CONSTRAINT_TYPE": "6,22",
+}
 
 
 def defined_names(path):

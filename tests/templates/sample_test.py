@@ -29,14 +29,6 @@ EMP_TYPES = {"SQL": ("int", "nvarchar(40)", "char(4)"),
              "ORA": ("NUMBER(10)", "VARCHAR2(40)", "CHAR(4)")}
 EMP_DEFAULT_ID = {"SQL": "IDENTITY(1,1)", "ORA": None}
 
-LAYOUT_TEXT = {
-    "TEMPLATE": "DB", "TABLE_NAME": "4,3", "TABLE_TITLE": "5,3", "TABLE_NUMBER": "3,21",
-    "COLUMN_NAME": "8,3", "COLUMN_TITLE": "8,4", "DATA_TYPE": "8,5", "NULLABLE": "8,6",
-    "DEFAULT": "8,7", "INDEX_COLUMN": "8,8", "COLUMN_COMMENT": "8,18",
-    "INDEX_NAME": "6,21", "CONSTRAINT_TYPE": "6,22",
-}
-
-
 def read_tables(path):
     """[(name, title, [column fields], [(index name, kind)])] from a tables file."""
     tables = []
@@ -103,7 +95,7 @@ class SampleWorkbooks(unittest.TestCase):
         for sample, path, _, _ in self.each():
             with self.subTest(sample=sample):
                 props = {k: v for k, (_, v) in pc.custom_properties(path).items()}
-                self.assertEqual(props, dict(LAYOUT_TEXT, DB=SAMPLES[sample][1]))
+                self.assertEqual(props, dict(pc.TEMPLATE_PROPERTIES, DB=SAMPLES[sample][1]))
 
     def test_data_type_points_at_the_dialects_list(self):
         for sample, path, wb, _ in self.each():

@@ -16,12 +16,7 @@ import package_checks as pc
 
 TEMPLATE = None
 
-LAYOUT = {
-    "TABLE_NAME": "4,3", "TABLE_TITLE": "5,3", "TABLE_NUMBER": "3,21",
-    "COLUMN_NAME": "8,3", "COLUMN_TITLE": "8,4", "DATA_TYPE": "8,5", "NULLABLE": "8,6",
-    "DEFAULT": "8,7", "INDEX_COLUMN": "8,8", "COLUMN_COMMENT": "8,18",
-    "INDEX_NAME": "6,21", "CONSTRAINT_TYPE": "6,22",
-}
+LAYOUT = {k: v for k, v in pc.TEMPLATE_PROPERTIES.items() if k != "TEMPLATE"}
 
 SQL_TYPES = ("bigint binary bit char date datetime datetime2 datetimeoffset decimal float "
              "image int money nchar ntext numeric nvarchar real smalldatetime smallint "
@@ -69,11 +64,9 @@ class TemplatePackage(unittest.TestCase):
             self.assertEqual({i.date_time for i in z.infolist()}, {(2024, 1, 1, 0, 0, 0)})
 
     def test_custom_properties_are_the_thirteen_text_properties(self):
-        expected = {"TEMPLATE": ("lpwstr", "DB")}
-        expected.update({k: ("lpwstr", v) for k, v in LAYOUT.items()})
-        self.assertEqual(pc.custom_properties(TEMPLATE), expected)
-        pids = pc.custom_property_pids(TEMPLATE)
-        self.assertEqual(sorted(pids), list(range(2, 15)))
+        props, pids = pc.custom_properties(TEMPLATE, with_pids=True)
+        self.assertEqual(props, {k: ("lpwstr", v) for k, v in pc.TEMPLATE_PROPERTIES.items()})
+        self.assertEqual(pids, list(range(2, 15)))
 
     def test_defined_names_are_data_type_and_two_sheet_local_print_areas(self):
         self.assertEqual(sorted(pc.defined_names(TEMPLATE), key=str), sorted([
@@ -206,7 +199,7 @@ class LibreOfficeReading(unittest.TestCase):
             self.assertEqual(wb.defined_names["DATA_TYPE"].attr_text, "'@LIST'!$B$2:$B$28")
             props = pc.custom_properties(converted)
             self.assertEqual({k: v for k, (_, v) in props.items()},
-                             dict(LAYOUT, TEMPLATE="DB"))
+                             pc.TEMPLATE_PROPERTIES)
             tpl = wb["template"]
             self.assertEqual([tpl["B3"].value, tpl["B520"].value, tpl["T15"].value],
                              ["テーブル定義書", 513, 10])
