@@ -83,8 +83,8 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
 
   std::size_t slash = target.find_last_of('/');
   std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "." + name + ".XXXXXX";
+  // A fixed short name: the target's own name may already be as long as a name can be.
+  std::string temp = folder + ".kastel-save-XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) throw messages::SaveFailure(path, Reason(errno));
 

@@ -131,6 +131,10 @@ TEST(PackageSave, ANewFileGetsTheUsualModeAndALinkStaysALink) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(Package::Open(dir / "new.xlsx")->Read("xl/a.xml"), "<a/>");
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.xlsx", "new.xlsx"}));
+
+  const std::string longest = std::string(250, 'a') + ".xlsx";  // as long as a name can be
+  package->Save(dir / longest);
+  EXPECT_TRUE(Package::Open(dir / longest)->Has("xl/a.xml"));
 }
 
 TEST(PackageParts, NamesCompareWithoutCaseAndKeepTheirPlace) {
