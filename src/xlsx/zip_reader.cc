@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include <zlib.h>
-#include <utility>
 
 #include "xlsx/package_messages.h"
 
@@ -20,6 +20,9 @@ namespace {
 // compresses very well without being a bomb.
 constexpr std::uint64_t kRatioGrace = 1u << 20;
 constexpr std::size_t kChunk = 64 * 1024;
+// Compressed bytes fed to zlib at a time: the ratio is judged per feed, so a bomb is stopped
+// within about kInput / min_compression_ratio inflated bytes.
+constexpr std::size_t kInput = 16 * 1024;
 
 // A file that starts like a zip but has no readable directory is damaged (often truncated);
 // anything else is simply not a package.
@@ -35,7 +38,9 @@ bool StartsLikeZip(std::string_view head) { return head.substr(0, 2) == "PK"; }
 ZipReader::ZipReader(zip_t* archive, std::string path, std::uint64_t file_size, std::string bytes)
     : archive_(archive), path_(std::move(path)), file_size_(file_size), bytes_(std::move(bytes)) {}
 
-ZipReader::~ZipReader() { zip_discard(archive_); }
+ZipReader::~ZipReader() {
+  if (archive_ != nullptr) zip_discard(archive_);
+}
 
 std::unique_ptr<ZipReader> ZipReader::OpenFile(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -163,7 +168,7 @@ std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc, M
   if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) meter.Damaged();
   std::unique_ptr<z_stream, int (*)(z_stream*)> ender(&stream, inflateEnd);
   std::string bytes;
-  std::vector<char> in(kChunk), out(kChunk);
+  std::vector<char> in(kInput), out(kChunk);
   std::uint64_t consumed = 0;
   int status = Z_OK;
   while (status != Z_STREAM_END) {
