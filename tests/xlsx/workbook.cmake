@@ -4,7 +4,9 @@
 add_executable(workbook_test
   package_fixture.cc
   workbook_fixture.cc
+  workbook_bars_test.cc
   workbook_open_test.cc
+  workbook_props_test.cc
   workbook_roundtrip_test.cc
   workbook_sheets_test.cc
   workbook_template_test.cc

@@ -1,0 +1,195 @@
+// Custom document properties and workbook-level names, read from and saved into real files.
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+#include "workbook_fixture.h"
+#include "xlsx/doc_props.h"
+#include "xlsx/names.h"
+
+namespace kastel::xlsx::testing {
+namespace {
+
+constexpr long kSubscript = 9;
+const char* kSubscriptText = "インデックスが有効範囲にありません。";
+
+// 2024-01-05 09:03:07 as a VB date serial.
+const double kWhen = 45296 + (9 * 3600 + 3 * 60 + 7) / 86400.0;
+
+TEST(FileTime, ConvertsBetweenTextAndDateSerials) {
+  struct Case {
+    const char* text;
+    double serial;
+  } cases[] = {
+      {"2024-01-05T09:03:07Z", kWhen},
+      {"1899-12-30T00:00:00Z", 0},
+      {"1900-03-01T12:00:00Z", 61.5},
+      {"1970-01-01T00:00:00Z", 25569},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FileTimeText(c.serial), c.text);
+    ASSERT_TRUE(ParseFileTime(c.text)) << c.text;
+    EXPECT_NEAR(*ParseFileTime(c.text), c.serial, 1e-9) << c.text;
+  }
+  for (const char* bad : {"", "2024", "2024-13-01T00:00:00Z", "yesterday"}) {
+    EXPECT_FALSE(ParseFileTime(bad)) << bad;
+  }
+}
+
+TEST(DocumentProperties, ReadEachTypeByPositionAndByExactName) {
+  TestApp t;
+  host::DocumentProperties& props = t.app.Open(Fixture("book.xlsx")).CustomDocumentProperties();
+  ASSERT_EQ(props.Count(), 4);
+  struct Case {
+    int index;
+    const char* name;
+    Value value;
+  } cases[] = {
+      {1, "TEMPLATE", Value::Text("DB")},
+      {2, "COUNT", Value::Number(42)},
+      {3, "FLAG", Value::Boolean(true)},
+      {4, "WHEN", Value::Date(kWhen)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(props.Item(c.index).Name(), c.name);
+    EXPECT_EQ(&props.Item(c.name), &props.Item(c.index));
+    const Value v = props.Item(c.name).GetValue();
+    if (v.kind() == Value::Kind::kDate) {
+      EXPECT_NEAR(v.date(), c.value.date(), 1e-9);
+    } else {
+      EXPECT_EQ(v, c.value) << c.name;
+    }
+  }
+  for (const char* missing : {"template", "TEMPLATE ", "DB"}) {
+    ExpectError([&] { props.Item(missing); }, kSubscript, kSubscriptText);
+  }
+  for (int index : {0, 5, -1}) {
+    ExpectError([&] { props.Item(index); }, kSubscript, kSubscriptText);
+  }
+}
+
+TEST(DocumentProperties, KeepTheirTypeWhenTheValueFitsAndBecomeTextOtherwise) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  host::DocumentProperties& props = wb.CustomDocumentProperties();
+  props.Item("TEMPLATE").SetValue(Value::Text("<DB & \x01>"));
+  props.Item("COUNT").SetValue(Value::Number(7));
+  props.Item("FLAG").SetValue(Value::Text("はい"));
+  props.Item("WHEN").SetValue(Value::Date(45297.5));
+  EXPECT_EQ(props.Item("TEMPLATE").GetValue(), Value::Text("<DB & \x01>"));
+  EXPECT_EQ(props.Item("FLAG").GetValue(), Value::Text("はい"));
+  props.AddText("DATA_SOURCE", "(local)");
+  ExpectError([&] { props.AddText("COUNT", "x"); }, kHostError,
+              "ドキュメント プロパティ'COUNT'は既に存在します。");
+  EXPECT_EQ(props.Count(), 5);
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  const Facts expected = {
+      {"custom:TEMPLATE", "lpwstr|<DB & _x0001_>|2"},
+      {"custom:COUNT", "i4|7|5"},
+      {"custom:FLAG", "lpwstr|はい|3"},
+      {"custom:WHEN", "filetime|2024-01-06T12:00:00Z|4"},
+      {"custom:DATA_SOURCE", "lpwstr|(local)|6"},
+  };
+  EXPECT_EQ(WithPrefix(facts, "custom:"), expected);
+  TestApp again;
+  EXPECT_EQ(again.app.Open(dir / "out.xlsx").CustomDocumentProperties().Item(1).GetValue(),
+            Value::Text("<DB & \x01>"));
+}
+
+TEST(DocumentProperties, CreateTheirPartWhenTheWorkbookHasNone) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("plain.xlsx"));
+  host::DocumentProperties& props = wb.CustomDocumentProperties();
+  EXPECT_EQ(props.Count(), 0);
+  ExpectError([&] { props.Item(1); }, kSubscript, kSubscriptText);
+  props.AddText("DB", "ORA");
+  props.AddText("TEMPLATE", "DB");
+  EXPECT_EQ(props.Item("DB").GetValue(), Value::Text("ORA"));
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(WithPrefix(facts, "custom:"),
+            (Facts{{"custom:DB", "lpwstr|ORA|2"}, {"custom:TEMPLATE", "lpwstr|DB|3"}}));
+  EXPECT_EQ(facts.at("ctype:/docProps/custom.xml"),
+            "application/vnd.openxmlformats-officedocument.custom-properties+xml");
+  auto package = Package::Open(dir / "out.xlsx");
+  int rels = 0;
+  for (const auto& rel : package->Relationships("")) {
+    if (rel.type.ends_with("/custom-properties")) {
+      ++rels;
+      EXPECT_EQ(rel.target_part, "docProps/custom.xml");
+    }
+  }
+  EXPECT_EQ(rels, 1);
+}
+
+TEST(Names, AreFoundIgnoringCaseAndDeletedOnlyWhenPresent) {
+  TestApp t;
+  host::Names& names = t.app.Open(Fixture("book.xlsx")).WorkbookNames();
+  EXPECT_EQ(names.RefersTo("DATA_TYPE"), "='@LIST'!$B$2:$B$4");
+  EXPECT_EQ(names.RefersTo("data_type"), "='@LIST'!$B$2:$B$4");
+  EXPECT_EQ(names.RefersTo("Print_Area"), std::nullopt);  // sheet-local names are not listed
+  EXPECT_EQ(names.RefersTo("NONE"), std::nullopt);
+  ExpectError([&] { names.Delete("NONE"); }, kSubscript, kSubscriptText);
+  names.Delete("data_type");
+  EXPECT_EQ(names.RefersTo("DATA_TYPE"), std::nullopt);
+  ExpectError([&] { names.Delete("DATA_TYPE"); }, kSubscript, kSubscriptText);
+}
+
+TEST(Names, AddR1C1StoresAbsoluteA1ReferencesQualifiedWithTheSheet) {
+  struct Case {
+    const char* name;
+    const char* r1c1;
+    const char* refers_to;  // nullptr: refused with `error`
+    const char* error;
+  } cases[] = {
+      {"DATA_TYPE", "='@LIST'!R2C2:R28C2", "='@LIST'!$B$2:$B$28", nullptr},
+      {"DATA_TYPE", "='@LIST'!R2C3:R21C3", "='@LIST'!$C$2:$C$21", nullptr},
+      {"PGS", "='@LIST'!R2C4:R32C4", "='@LIST'!$D$2:$D$32", nullptr},
+      {"HERE", "=R1C1", "='一覧'!$A$1", nullptr},
+      {"REL", "='@LIST'!R[1]C2", nullptr,
+       "名前'REL'の参照範囲'='@LIST'!R[1]C2'は正しくありません。"},
+      {"A1", "='@LIST'!R1C1", nullptr, "名前'A1'は正しくありません。"},
+      {"R1C1", "='@LIST'!R1C1", nullptr, "名前'R1C1'は正しくありません。"},
+      {"TRUE", "='@LIST'!R1C1", nullptr, "名前'TRUE'は正しくありません。"},
+      {"1abc", "='@LIST'!R1C1", nullptr, "名前'1abc'は正しくありません。"},
+      {"a b", "='@LIST'!R1C1", nullptr, "名前'a b'は正しくありません。"},
+      {"", "='@LIST'!R1C1", nullptr, "名前''は正しくありません。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestApp t;
+    host::Names& names = t.app.Open(Fixture("book.xlsx")).WorkbookNames();
+    if (c.refers_to) {
+      names.AddR1C1(c.name, c.r1c1);
+      EXPECT_EQ(names.RefersTo(c.name), c.refers_to);
+    } else {
+      ExpectError([&] { names.AddR1C1(c.name, c.r1c1); }, kHostError, c.error);
+    }
+  }
+}
+
+TEST(Names, ReplaceTheirNamesakeAndVanishWithTheLastOne) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("plain.xlsx"));
+  host::Names& names = wb.WorkbookNames();
+  names.AddR1C1("DATA_TYPE", "='Sheet1'!R1C1:R2C1");
+  names.AddR1C1("data_type", "='Sheet1'!R3C1:R4C1");
+  t.app.SaveAs(wb, dir / "one.xlsx");
+  const std::string one = Package::Open(dir / "one.xlsx")->Read("xl/workbook.xml");
+  // One name, placed after <sheets> and before <calcPr> as the schema orders them.
+  EXPECT_NE(one.find("</sheets><definedNames><definedName name=\"data_type\">'Sheet1'!$A$3:$A$4"
+                     "</definedName></definedNames><calcPr"),
+            std::string::npos)
+      << one;
+  names.Delete("DATA_TYPE");
+  t.app.SaveAs(wb, dir / "none.xlsx");
+  const std::string none = Package::Open(dir / "none.xlsx")->Read("xl/workbook.xml");
+  EXPECT_EQ(none.find("definedName"), std::string::npos) << none;
+  EXPECT_EQ(ReadBack(dir / "none.xlsx").at("cell:Sheet1!A1"), "str:x");
+}
+
+}  // namespace
+}  // namespace kastel::xlsx::testing
