@@ -48,13 +48,8 @@ void Connect::FillBar(host::CommandBar& bar) {
        &Connect::btnAddSheet_Click);
   Hold(btnRefresh_, AddBtn(controls, kBarType, "テーブル一覧更新", 737, true),
        &Connect::btnRefresh_Click);
-#ifdef KASTEL_WITH_ENGINE_COMMANDS
   Hold(btnScriptOut_, AddBtn(controls, kBarType, "スクリプト出力", 528, true),
        &Connect::btnScriptOut_Click);
-#else
-  // Built without the engines: the button exists but does nothing.
-  Hold(btnScriptOut_, AddBtn(controls, kBarType, "スクリプト出力", 528, true), nullptr);
-#endif
   // The schema import is not wired to its button yet.
   Hold(btnReverse_, AddBtn(controls, kBarType, "リバースエンジニア", 2035, true), nullptr);
   Hold(btnTemplate_, AddBtn(controls, kBarType, "テンプレート表示切替", 248, true),

@@ -1,0 +1,57 @@
+// kastel new --sql|--oracle PATH: presses 新規作成 > SQL Server or Oracle and saves the new
+// workbook to PATH.
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/exit_status.h"
+#include "cli/lock_file.h"
+
+namespace kastel::cli {
+namespace {
+
+struct Args {
+  std::string sql_path;
+  std::string oracle_path;
+  SessionOptions options;
+};
+
+int RunNew(CommandContext& ctx, const Args& args) {
+  const bool oracle = !args.oracle_path.empty();
+  const std::string& path = oracle ? args.oracle_path : args.sql_path;
+  Session session(args.options, ctx.out, ctx.err, ctx.in);
+  if (!session.ok() || !session.CheckNewFile(path)) return session.Status();
+  if (!args.options.force) {
+    if (auto lock = FindLockFile(path)) {
+      ctx.err << "kastel: '" << path << "' は表計算ソフトで開かれています (ロックファイル '"
+              << lock->filename().string()
+              << "')。閉じてから実行するか、--force を指定して下さい。\n";
+      return kExitUsage;
+    }
+  }
+  if (!session.Press({"新規作成", oracle ? "Oracle" : "SQL Server"})) return session.Status();
+  host::Workbook* wb = session.app().ActiveWorkbook();
+  if (wb != nullptr && session.Status() == kExitOk) session.SaveUnlessFailed(*wb, path);
+  return session.Status();
+}
+
+}  // namespace
+
+void AddNewCommand(CLI::App& app, CommandContext& ctx) {
+  auto args = std::make_shared<Args>();
+  CLI::App* cmd =
+      NewCommand(app, "new", "テンプレートから新しいテーブル定義書を作り、PATH に保存します");
+  CLI::Option* sql = cmd->add_option("--sql", args->sql_path, "SQL Server 用のブックを作ります")
+                         ->type_name("PATH");
+  CLI::Option* ora = cmd->add_option("--oracle", args->oracle_path, "Oracle 用のブックを作ります")
+                         ->type_name("PATH");
+  sql->excludes(ora);
+  ora->excludes(sql);
+  cmd->require_option(1);
+  cmd->add_flag("--force", args->options.force,
+                "PATH が既にあっても (表計算ソフトで開かれていても) 上書きします");
+  AddTemplateOption(*cmd, args->options);
+  cmd->callback([&ctx, args] { ctx.status = RunNew(ctx, *args); });
+}
+
+}  // namespace kastel::cli

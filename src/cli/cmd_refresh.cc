@@ -1,0 +1,26 @@
+// kastel refresh WORKBOOK: presses 「テーブル一覧更新」 on the workbook and saves it.
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+
+namespace kastel::cli {
+
+void AddRefreshCommand(CLI::App& app, CommandContext& ctx) {
+  struct Args {
+    std::string workbook;
+    SessionOptions options;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* cmd = NewCommand(
+      app, "refresh", "定義シートを1,2,3…と番号付けし直し、テーブル一覧を作り直して保存します");
+  cmd->add_option("WORKBOOK", args->workbook, "テーブル定義書のブック (.xlsx/.xlsm)")
+      ->required()
+      ->type_name("ブック");
+  AddSaveOptions(*cmd, args->options);
+  cmd->callback([&ctx, args] {
+    ctx.status = RunWorkbookButton(ctx, args->options, args->workbook, {"テーブル一覧更新"});
+  });
+}
+
+}  // namespace kastel::cli

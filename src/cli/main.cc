@@ -1,0 +1,40 @@
+// kastel: the headless spreadsheet application in person. Each command connects the add-in,
+// opens the workbook, presses the add-in's button and saves when no failure was shown.
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <iostream>
+
+#include "base/error.h"
+#include "cli/command.h"
+#include "cli/exit_status.h"
+
+int main(int argc, char** argv) {
+  using namespace kastel::cli;
+  CLI::App app("KASTEL: テーブル定義書 (Excel ブック) の作成と保守", "kastel");
+  UseJapaneseHelp(app);
+  app.require_subcommand(1);
+  CommandContext ctx{std::cout, std::cerr, std::cin};
+#define KASTEL_CLI_ADD_COMMAND(Name) Add##Name##Command(app, ctx);
+  KASTEL_CLI_COMMANDS(KASTEL_CLI_ADD_COMMAND)
+#undef KASTEL_CLI_ADD_COMMAND
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    // The help of the command named last, or of the program.
+    const CLI::App* shown = &app;
+    for (const CLI::App* sub : app.get_subcommands()) shown = sub;
+    std::cout << shown->help();
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "kastel: 引数が正しくありません: " << e.what()
+              << "\n使い方は kastel --help で確かめて下さい。\n";
+    return kExitUsage;
+  } catch (const kastel::Error& e) {
+    std::cerr << "kastel: " << e.description() << '\n';
+    return kExitFailure;
+  } catch (const std::exception& e) {
+    std::cerr << "kastel: 予期しないエラーです: " << e.what() << '\n';
+    return kExitFailure;
+  }
+  return ctx.status;
+}
