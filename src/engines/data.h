@@ -63,7 +63,8 @@ class Recordset {
   virtual void SetFilter(std::string_view criteria) = 0;
 
   // Orders the view by "FIELD [ASC|DESC], ..."; rows equal on every key keep their order.
-  // Nulls come first in ascending order, false before true. "" restores the fetched order. The
+  // Nulls come first in ascending order, false before true; texts compare by code point with
+  // ASCII letters ignoring case. "" restores the fetched order. The
   // current row becomes the first row of the new view.
   virtual void SetSort(std::string_view keys) = 0;
 

@@ -1,5 +1,6 @@
 #include "odbc/recordset_criteria.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstddef>
@@ -146,6 +147,19 @@ int Cmp(const T& a, const T& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// Sorting ignores the case of ASCII letters, as the client cursor's sort does; texts equal but
+// for case keep their order.
+int CompareTextForSort(std::string_view a, std::string_view b) {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca + 32);
+    if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb + 32);
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return Cmp(a.size(), b.size());
+}
+
 bool Holds(CompareOp op, int c) {
   switch (op) {
     case CompareOp::kEqual:
@@ -234,7 +248,7 @@ int CompareForSort(const Value& a, const Value& b) {
     case Value::Kind::kDate:
       return Cmp(a.date(), b.date());
     case Value::Kind::kText:
-      return Cmp(a.text(), b.text());
+      return CompareTextForSort(a.text(), b.text());
     case Value::Kind::kError:
       return Cmp(a.error(), b.error());
     default:

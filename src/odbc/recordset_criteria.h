@@ -38,7 +38,7 @@ struct SortKey {
 std::vector<SortKey> ParseSort(std::string_view keys);
 
 // The ascending order of the sort: nulls and empties first, then booleans (false before true),
-// numbers, dates and texts (by code point); -1, 0 or 1.
+// numbers, dates and texts (by code point, ASCII letters ignoring case); -1, 0 or 1.
 int CompareForSort(const Value& a, const Value& b);
 
 }  // namespace kastel::odbc

@@ -88,10 +88,11 @@ TEST(MemoryRecordsetTest, SortOrdersByEveryKeyAndKeepsTiesInPlace) {
   }
 }
 
-TEST(MemoryRecordsetTest, NullsSortFirst) {
+TEST(MemoryRecordsetTest, TextSortsIgnoringAsciiCaseAfterNulls) {
   MemoryRecordset rs(IndexRows());
-  rs.SetSort("TABLE_NAME");
-  EXPECT_EQ(Walk(rs).front(), "null_table:");
+  rs.SetSort("TABLE_NAME, INDEX_NAME DESC");
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"null_table:", "ix_o:1", "uq_a:1", "pk_t:2",
+                                                "pk_t:1", "ix_upper:1", "ix_b:1", "ix_a:1"}));
 }
 
 TEST(MemoryRecordsetTest, MisuseRaisesAdoErrors) {
