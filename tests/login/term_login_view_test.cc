@@ -1,9 +1,14 @@
 #include "term/login_view.h"
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <vector>
 
 #include "../odbc/expect_error.h"
 #include "login/ora_login.h"
@@ -177,6 +182,51 @@ TEST(TermLoginViewTest, OffersTheCommandLinesAnswersToAPerson) {
   EXPECT_EQ(a, (SqlArgs{"srv", false, "u", "from env", "db", false}));
   EXPECT_NE(t.err.str().find("サーバー名: [srv]"), std::string::npos);
   EXPECT_EQ(t.err.str().find("from env"), std::string::npos);
+}
+
+// Input that notes, whenever the view reads a line, whether the terminal echoes.
+class EchoWatchingInput : public std::streambuf {
+ public:
+  EchoWatchingInput(int tty, std::vector<std::string> lines)
+      : tty_(tty), lines_(std::move(lines)) {}
+  std::vector<bool> echo_per_line;
+
+ protected:
+  int_type underflow() override {
+    if (next_ >= lines_.size()) return traits_type::eof();
+    termios t{};
+    tcgetattr(tty_, &t);
+    echo_per_line.push_back((t.c_lflag & ECHO) != 0);
+    current_ = lines_[next_++] + "\n";
+    setg(current_.data(), current_.data(), current_.data() + current_.size());
+    return traits_type::to_int_type(current_[0]);
+  }
+
+ private:
+  int tty_;
+  std::vector<std::string> lines_;
+  std::size_t next_ = 0;
+  std::string current_;
+};
+
+TEST(TermLoginViewTest, ReadsThePasswordWithoutEcho) {
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  EchoWatchingInput typed(slave, {"srv", "2", "sa", "secret", "n", "db", ""});
+  std::istream in(&typed);
+  std::ostringstream err, out;
+  TermShell shell(out, err, in, true);
+  TermLoginView view(err, in, true, {}, shell, slave);
+  login::SqlLogin d(view);
+  SqlArgs a;
+  EXPECT_TRUE(d.ShowModal(a.data_source, a.integrated, a.user, a.password, a.database, a.save));
+  EXPECT_EQ(a, (SqlArgs{"srv", false, "sa", "secret", "db", false}));
+  EXPECT_EQ(typed.echo_per_line, (std::vector<bool>{true, true, true, false, true, true, true}));
+  termios after{};
+  tcgetattr(slave, &after);
+  EXPECT_NE(after.c_lflag & ECHO, 0u);
+  close(master);
+  close(slave);
 }
 
 TEST(TermLoginViewTest, ShowsGreyedFieldsAsDisabled) {
