@@ -8,6 +8,7 @@ add_executable(sheet_test
   sheet_formula_test.cc
   sheet_links_test.cc
   sheet_read_test.cc
+  sheet_styles_test.cc
   sheet_write_test.cc
 )
 target_compile_definitions(sheet_test PRIVATE
