@@ -17,6 +17,10 @@ struct Args {
 };
 
 int RunNew(CommandContext& ctx, const Args& args) {
+  if (args.sql_path.empty() && args.oracle_path.empty()) {
+    ctx.err << "kastel: --sql PATH か --oracle PATH のどちらかを指定して下さい。\n";
+    return kExitUsage;
+  }
   const bool oracle = !args.oracle_path.empty();
   const std::string& path = oracle ? args.oracle_path : args.sql_path;
   Session session(args.options, ctx.out, ctx.err, ctx.in);
@@ -47,7 +51,6 @@ void AddNewCommand(CLI::App& app, CommandContext& ctx) {
                          ->type_name("PATH");
   sql->excludes(ora);
   ora->excludes(sql);
-  cmd->require_option(1);
   cmd->add_flag("--force", args->options.force,
                 "PATH が既にあっても (表計算ソフトで開かれていても) 上書きします");
   AddTemplateOption(*cmd, args->options);

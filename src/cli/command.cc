@@ -18,8 +18,9 @@ void UseJapaneseHelp(CLI::App& app) {
   formatter->label("Excludes", "併用不可");
   formatter->column_width(34);
   app.formatter(formatter);
-  app.set_help_flag("-h,--help", "この説明を表示して終了します");
+  // The group first: the help flag takes the group in force when it is made.
   app.option_defaults()->group("オプション");
+  app.set_help_flag("-h,--help", "この説明を表示して終了します");
 }
 
 CLI::App* NewCommand(CLI::App& app, const std::string& name, const std::string& description) {

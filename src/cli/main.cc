@@ -8,6 +8,24 @@
 #include "cli/command.h"
 #include "cli/exit_status.h"
 
+namespace {
+
+// The kind of a command-line mistake in words; the parser's own detail follows it.
+const char* ParseErrorText(const CLI::ParseError& e) {
+  if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return "必要な引数がありません";
+  if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) return "余分な引数があります";
+  if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr) {
+    return "同時には指定できないオプションです";
+  }
+  if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr) return "値が正しくありません";
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+    return "オプションの値が足りません";
+  }
+  return "引数が正しくありません";
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace kastel::cli;
   CLI::App app("KASTEL: テーブル定義書 (Excel ブック) の作成と保守", "kastel");
@@ -26,8 +44,8 @@ int main(int argc, char** argv) {
     std::cout << shown->help();
     return kExitOk;
   } catch (const CLI::ParseError& e) {
-    std::cerr << "kastel: 引数が正しくありません: " << e.what()
-              << "\n使い方は kastel --help で確かめて下さい。\n";
+    std::cerr << "kastel: " << ParseErrorText(e) << " (" << e.what()
+              << ")\n使い方は kastel --help で確かめて下さい。\n";
     return kExitUsage;
   } catch (const kastel::Error& e) {
     std::cerr << "kastel: " << e.description() << '\n';
