@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,7 +79,9 @@ std::optional<std::string> GetText(const OdbcHandle& stmt, SQLUSMALLINT column) 
     Check(rc, stmt);
     if (indicator == SQL_NULL_DATA) return std::nullopt;
     bool whole = indicator != SQL_NO_TOTAL && indicator < static_cast<SQLLEN>(sizeof buffer);
-    out.append(buffer, whole ? static_cast<std::size_t>(indicator) : sizeof buffer - 1);
+    // A driver may end a piece early rather than split a character; the terminator says where.
+    out.append(buffer,
+               whole ? static_cast<std::size_t>(indicator) : strnlen(buffer, sizeof buffer - 1));
     if (rc == SQL_SUCCESS) break;
   }
   return out;

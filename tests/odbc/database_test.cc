@@ -140,6 +140,17 @@ TEST_P(DatabaseTest, TextStoredByTheDatabasesOwnClientReadsBackUnchanged) {
   EXPECT_EQ(Rows(*rs, {"body"}), (std::vector<std::string>{"顧客マスタ ＡＢＣ ① 𠮷", "plain"}));
 }
 
+TEST_P(DatabaseTest, LongTextArrivesWhole) {
+  // Pieces of one, two and three bytes, so that the driver's chunks end inside characters.
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += i % 3 == 0 ? "a" : (i % 3 == 1 ? "é" : "漢");
+  connection_->ExecuteBatch("CREATE TABLE longtext (body text); INSERT INTO longtext VALUES ('" +
+                            text + "');");
+  auto rs = connection_->Execute("SELECT body FROM longtext");
+  ASSERT_FALSE(rs->Eof());
+  EXPECT_EQ(rs->Field("body"), Value::Text(text));
+}
+
 TEST_P(DatabaseTest, FilterAndSortWorkOnQueryResults) {
   connection_->ExecuteBatch(
       "CREATE TABLE col (table_name varchar(30), column_name varchar(30), pos int);"
