@@ -1,6 +1,5 @@
 #include "xlsx/sheet_data.h"
 
-#include <cmath>
 #include <utility>
 
 #include "xlsx/a1.h"
@@ -40,10 +39,7 @@ Value SheetData::Get(int row, int column) {
 
 void SheetData::Set(int row, int column, const Value& value) {
   if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) throw HostRefused();
-  if ((value.kind() == Value::Kind::kNumber && !std::isfinite(value.number())) ||
-      (value.kind() == Value::Kind::kDate && !std::isfinite(value.date()))) {
-    throw HostRefused();
-  }
+  CheckWritable(value);
   Index& index = Load();
   if (index.ArrayAt(row, column)) {
     throw HostRefused("配列の一部を変更することはできません。");

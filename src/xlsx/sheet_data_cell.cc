@@ -61,6 +61,18 @@ std::string NumberToXml(double value) {
   return std::string(buf, ptr);
 }
 
+// The error values a cell can hold; anything else would make the file need repair.
+bool IsCellError(std::string_view text) {
+  static constexpr std::string_view kErrors[] = {
+      "#NULL!",  "#DIV/0!",   "#VALUE!",       "#REF!",     "#NAME?",
+      "#NUM!",   "#N/A",      "#GETTING_DATA", "#SPILL!",   "#CALC!",
+      "#FIELD!", "#BLOCKED!", "#UNKNOWN!",     "#CONNECT!", "#BUSY!"};
+  for (std::string_view error : kErrors) {
+    if (text == error) return true;
+  }
+  return false;
+}
+
 bool NeedsPreserve(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
   return !text.empty() && (blank(text.front()) || blank(text.back()));
@@ -198,12 +210,17 @@ void ClearCellValue(pugi::xml_node c) {
   for (const char* attribute : {"t", "vm", "cm"}) c.remove_attribute(attribute);
 }
 
-void WriteCell(pugi::xml_node c, const Value& value, const CellContext& context,
-               const std::string& prefix) {
+void CheckWritable(const Value& value) {
   if ((value.kind() == Value::Kind::kNumber && !std::isfinite(value.number())) ||
-      (value.kind() == Value::Kind::kDate && !std::isfinite(value.date()))) {
+      (value.kind() == Value::Kind::kDate && !std::isfinite(value.date())) ||
+      (value.kind() == Value::Kind::kError && !IsCellError(value.error()))) {
     throw HostRefused();
   }
+}
+
+void WriteCell(pugi::xml_node c, const Value& value, const CellContext& context,
+               const std::string& prefix) {
+  CheckWritable(value);
   ClearCellValue(c);
   switch (value.kind()) {
     case Value::Kind::kEmpty:

@@ -29,9 +29,13 @@ struct CellContext {
 // is not one).
 Value ReadCell(pugi::xml_node c, const CellContext& context);
 
+// Throws error 1004 for a value no cell can hold: a number or date that is NaN or infinite,
+// an error value the spreadsheet does not know.
+void CheckWritable(const Value& value);
+
 // Replaces the value of <c> (whose formula the caller has removed) by `value`, keeping s.
-// An empty or null value, or empty text, leaves the cell without a value. Throws error 1004
-// before touching anything for a number or date that is NaN or infinite.
+// An empty or null value, or empty text, leaves the cell without a value. Checks the value
+// with CheckWritable before touching anything.
 void WriteCell(pugi::xml_node c, const Value& value, const CellContext& context,
                const std::string& prefix);
 

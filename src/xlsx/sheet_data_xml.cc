@@ -33,6 +33,15 @@ std::string RichText(pugi::xml_node item) {
   return text;
 }
 
+std::string AttributeText(std::string_view text) {
+  std::string out;
+  for (char c : UnescapeText(EscapeText(text))) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
+  }
+  return out;
+}
+
 Error HostRefused() {
   return Error::Host("アプリケーション定義またはオブジェクト定義のエラーです。");
 }

@@ -24,6 +24,10 @@ std::string PrefixOf(pugi::xml_node node);
 // left out; _xHHHH_ unescaped.
 std::string RichText(pugi::xml_node item);
 
+// Text made fit for an attribute value: malformed UTF-8 becomes U+FFFD and the control
+// characters XML 1.0 cannot hold are left out (an attribute has no _xHHHH_ escapes).
+std::string AttributeText(std::string_view text);
+
 // Error 1004 with the host's general description, raised for requests the host refuses.
 Error HostRefused();
 // Error 1004 with a specific description.

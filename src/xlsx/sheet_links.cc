@@ -65,8 +65,8 @@ void SheetData::AddHyperlink(std::string_view anchor, std::string_view location,
   }
   pugi::xml_node link = links.append_child((index.prefix() + "hyperlink").c_str());
   link.append_attribute("ref").set_value(ref.c_str());
-  link.append_attribute("location").set_value(std::string(location).c_str());
-  if (!display.empty()) link.append_attribute("display").set_value(std::string(display).c_str());
+  link.append_attribute("location").set_value(AttributeText(location).c_str());
+  if (!display.empty()) link.append_attribute("display").set_value(AttributeText(display).c_str());
   package_.MarkModified(part_);
   modified_ = true;
 }

@@ -25,7 +25,8 @@ TEST(SheetLinksTest, HyperlinksGoInSchemaOrderAndReplaceALinkOnTheSameCell) {
     SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "cells");
     sheet.data().AddHyperlink("C5", "'1'!A1", "TABLE1");
     sheet.data().AddHyperlink("$C$6", "'2'!A1", "");
-    sheet.data().AddHyperlink("C5", "'3'!A1", "TABLE3");  // replaces the first
+    sheet.data().AddHyperlink("C5", "'3'!A1", "TABLE3");   // replaces the first
+    sheet.data().AddHyperlink("C7", "'4'!A1", "ctl\x01");  // no control character in XML
     const std::vector<std::string> expected = {"sheetPr",
                                                "dimension",
                                                "sheetViews",
@@ -43,7 +44,8 @@ TEST(SheetLinksTest, HyperlinksGoInSchemaOrderAndReplaceALinkOnTheSameCell) {
     sheet.Save(dir / "links.xlsx");
   }
   const Dump dump = DumpWithOpenpyxl(dir / "links.xlsx", "cells");
-  ASSERT_EQ(dump.links.size(), 2u);
+  ASSERT_EQ(dump.links.size(), 3u);
+  EXPECT_EQ(dump.links.at("C7").second, "ctl");
   EXPECT_EQ(dump.links.at("C5"), std::make_pair(std::string("'3'!A1"), std::string("TABLE3")));
   EXPECT_EQ(dump.links.at("C6"), std::make_pair(std::string("'2'!A1"), std::string("None")));
   EXPECT_EQ(dump.cells.at("C5").value, "TABLE3");
