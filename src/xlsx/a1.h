@@ -44,7 +44,10 @@ std::string QuoteSheetName(std::string_view name);
 std::optional<std::pair<std::string, std::string>> SplitSheetRef(std::string_view ref);
 
 // Converts an absolute R1C1 reference ("R2C3:R21C3", "R1C1", optionally after "=" and a sheet)
-// to A1 ("$C$2:$C$21"); nothing for relative forms such as R[1]C[-1] or malformed text.
+// to A1 ("$C$2:$C$21"); nothing for relative forms such as R[1]C[-1] or malformed text. A
+// sheet is kept, quoted ("='@LIST'!R2C2:R28C2" -> "'@LIST'!$B$2:$B$28"); the "=" is dropped.
+// A lone row or column ("R2", "C3") becomes a whole-row or whole-column range ("$2:$2").
+// `absolute` false leaves out the dollar signs.
 std::optional<std::string> R1C1ToA1(std::string_view r1c1, bool absolute = true);
 
 }  // namespace kastel::xlsx
