@@ -8,6 +8,7 @@ add_executable(workbook_test
   workbook_bars_test.cc
   workbook_open_test.cc
   workbook_props_test.cc
+  workbook_renames_test.cc
   workbook_roundtrip_test.cc
   workbook_sheets_test.cc
   workbook_template_test.cc

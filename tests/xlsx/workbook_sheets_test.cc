@@ -231,6 +231,22 @@ TEST(Copy, GivesEachVmlPartItsOwnShapeBlock) {
   EXPECT_EQ(facts.at("comment:表 (2)!D1"), "memo");
 }
 
+TEST(Copy, GivesTheCopyItsOwnDrawingThatSharesThePicture) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  wb.Worksheets("一覧").Copy(wb.Worksheets("@LIST"));
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  const Facts facts = ReadBack(dir / "out.xlsx");
+  EXPECT_EQ(facts.at("sheet:2"), "一覧 (2)|visible");
+  EXPECT_EQ(facts.at("images:一覧"), "1");
+  EXPECT_EQ(facts.at("images:一覧 (2)"), "1");
+  EXPECT_EQ(facts.at("merged:一覧 (2)"), "A1:C1");
+  EXPECT_EQ(facts.at("dv:一覧 (2)"), "E8:E20=DATA_TYPE");
+  EXPECT_EQ(WithPrefix(facts, "ctype:/xl/drawings/drawing").size(), 2u);
+  EXPECT_EQ(WithPrefix(facts, "part:xl/media/").size(), 1u);
+}
+
 TEST(Copy, RefusesSheetsWithThreadedCommentsAndSheetsOfOtherWorkbooks) {
   TestApp t;
   host::Workbook& threaded = t.app.Open(Fixture("threaded.xlsx"));
