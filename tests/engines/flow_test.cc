@@ -1,0 +1,143 @@
+// The script-output command inside one host process: the add-in connected to the workbook host,
+// the button pressed, the folder dialog answered at a terminal.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "addin/connect.h"
+#include "script_run.h"
+#include "term/term_shell.h"
+#include "xlsx/application.h"
+
+namespace kastel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One host process with KASTEL connected; `typed` is what a person types at the terminal.
+class HostProcess {
+ public:
+  explicit HostProcess(const std::string& typed, bool interactive = true)
+      : in_(typed), shell_(out_, err_, in_, interactive), app_(status_), kastel_(shell_) {
+    app_.ConnectAddIn(kastel_, 1);
+  }
+  ~HostProcess() { app_.DisconnectAddIns(0); }
+
+  // Opens `workbook`, presses スクリプト出力 and closes it again.
+  void ScriptOut(const std::string& workbook) {
+    host::Workbook& wb = app_.Open(workbook);
+    auto button = xlsx::FindControl(*app_.Bars().Item("KASTEL"), {"スクリプト出力"});
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(app_.Press(*button));
+    app_.Close(wb);
+  }
+
+  term::TermShell& shell() { return shell_; }
+  addin::Connect& kastel() { return kastel_; }
+  std::string out() const { return out_.str(); }
+  std::string err() const { return err_.str(); }
+
+ private:
+  std::ostringstream out_, err_, status_;
+  std::istringstream in_;
+  term::TermShell shell_;
+  xlsx::XlsxApplication app_;
+  addin::Connect kastel_;
+};
+
+std::string FirstStatement(const std::string& dir) {
+  const std::string text = ReadFile(dir + "/table.sql");
+  const auto start = text.find("\r\n") + 2;
+  return text.substr(start, text.find("\r\n", start) - start);
+}
+
+TEST(ScriptFlowTest, TheLastFolderIsOfferedAgainToBothDialectsAndACancelKeepsIt) {
+  ScratchDir dir("flow");
+  const std::string sql = dir.File("sql.xlsx"), ora = dir.File("ora.xlsx");
+  MakeFixture({"worked", sql, "--dialect", "SQL"});
+  MakeFixture({"worked", ora, "--dialect", "ORA"});
+  const std::string out = dir.Sub("out");
+  // First a folder typed without its closing separator, then an empty line, then nothing more.
+  HostProcess host(out + "\n\n");
+
+  host.ScriptOut(sql);
+  EXPECT_EQ(host.kastel().engine_context().last_output_folder, out + "/");
+  EXPECT_EQ(FirstStatement(out).substr(0, 10), "IF EXISTS ");
+
+  host.ScriptOut(ora);
+  EXPECT_NE(host.err().find("[" + out + "/]"), std::string::npos) << host.err();
+  EXPECT_EQ(FirstStatement(out), "DROP   TABLE EMP                     CASCADE CONSTRAINTS;");
+  const std::string before = ReadFile(out + "/index.sql");
+
+  host.ScriptOut(sql);  // the input has ended: the dialog is cancelled
+  EXPECT_TRUE(host.shell().cancelled());
+  EXPECT_EQ(host.kastel().engine_context().last_output_folder, out + "/");
+  EXPECT_EQ(ReadFile(out + "/index.sql"), before);
+  EXPECT_EQ(host.out(),
+            "スクリプトファイルの作成が完了しました。\n"
+            "スクリプトファイルの作成が完了しました。\n");
+  EXPECT_EQ(host.kastel().defines().failures_shown(), 0);
+}
+
+TEST(ScriptFlowTest, OnlyTheDialectOraExactlyRunsTheOracleEngine) {
+  struct Case {
+    std::string db;  // "none": no property
+    bool oracle;
+  };
+  const std::vector<Case> cases = {{"SQL", false},  {"ORA", true},  {"PGS", false},
+                                   {"none", false}, {"ora", false}, {"ORA ", false}};
+  ScratchDir dir("dialect");
+  for (const Case& c : cases) {
+    SCOPED_TRACE("DB=" + c.db);
+    const std::string wb = dir.File("wb.xlsx"), out = dir.Sub("out-" + c.db);
+    MakeFixture({"worked", wb, "--dialect", c.db});
+    HostProcess host("", false);
+    host.shell().SetFolderAnswer(out);
+    host.ScriptOut(wb);
+    EXPECT_EQ(FirstStatement(out).substr(0, 12), c.oracle ? "DROP   TABLE" : "IF EXISTS (S");
+  }
+}
+
+TEST(ScriptFlowTest, ClosingMessagesAndFailuresOfTheOutputFolder) {
+  struct Case {
+    std::string what;
+    std::string fixture;
+    std::string folder;  // relative to the scratch folder
+    std::string out, err;
+    int failures;
+    bool files;
+  };
+  const std::vector<Case> cases = {
+      {"no definition sheet", "empty", "out", "", "テーブル定義書が1件も存在しません。\n", 0, true},
+      {"a folder that does not exist", "worked", "missing/deeper", "", "パスが見つかりません。\n",
+       1, false},
+      {"a file where the folder should be", "worked", "wb.xlsx", "", "パスが見つかりません。\n", 1,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir("messages");
+    const std::string wb = dir.File("wb.xlsx");
+    MakeFixture({c.fixture, wb});
+    if (c.files) dir.Sub(c.folder);
+    HostProcess host("", false);
+    host.shell().SetFolderAnswer(dir.File(c.folder));
+    host.ScriptOut(wb);
+    EXPECT_EQ(host.out(), c.out);
+    EXPECT_EQ(host.err(), c.err);
+    EXPECT_EQ(host.kastel().defines().failures_shown(), c.failures);
+    for (const std::string& name : kScriptFiles) {
+      EXPECT_EQ(fs::exists(dir.File(c.folder) + "/" + name), c.files) << name;
+      if (c.files) {
+        EXPECT_EQ(fs::file_size(dir.File(c.folder) + "/" + name), 0u) << name;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kastel::testing
