@@ -104,7 +104,8 @@ host::Workbook* Session::OpenWorkbook(const std::string& path, bool will_save) {
   try {
     return &app_.Open(path);
   } catch (const Error& e) {
-    Refuse("ブック " + Quoted(path) + " を開けません: " + e.description());
+    // The adapter's description names the file and what is wrong with it.
+    Refuse(e.description());
     return nullptr;
   }
 }

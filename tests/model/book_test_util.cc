@@ -54,8 +54,12 @@ std::map<std::string, std::string> DumpBook(const std::string& path) {
   std::string line;
   while (std::getline(lines, line)) {
     const std::size_t first = line.find(' ');
-    const std::size_t second = line.find(' ', first + 1);
     if (first == std::string::npos) continue;
+    // A cell's sheet name may hold blanks ("template (2)"); its address ends the key.
+    const std::size_t bang = line.find('!', first);
+    const bool addressed = line.starts_with("cell ") || line.starts_with("link ");
+    const std::size_t second =
+        line.find(' ', addressed && bang != std::string::npos ? bang : first + 1);
     if (second == std::string::npos) {
       dump[line] = "";
     } else {
