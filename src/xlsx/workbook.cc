@@ -76,6 +76,7 @@ void XlsxWorkbook::LoadSheets() {
       }
       tab.sheet = std::make_unique<XlsxWorksheet>(*this, entry, rel->target_part, 0);
     }
+    by_name_.emplace(FoldCase(entry.attribute("name").value()), tab.sheet.get());
     tabs_.push_back(std::move(tab));
   }
   RebuildWorksheetList();
@@ -107,21 +108,23 @@ host::Worksheet& XlsxWorkbook::Worksheets(std::string_view name) {
 }
 
 XlsxWorksheet* XlsxWorkbook::FindSheet(std::string_view name) const {
-  const std::string folded = FoldCase(name);
-  for (XlsxWorksheet* sheet : worksheets_) {
-    if (FoldCase(sheet->Name()) == folded) return sheet;
-  }
-  return nullptr;
+  auto it = by_name_.find(FoldCase(name));
+  return it == by_name_.end() ? nullptr : it->second;
 }
 
 bool XlsxWorkbook::NameTaken(std::string_view name, const XlsxWorksheet* except) const {
-  // Chart sheets share the name space of worksheets.
-  const std::string folded = FoldCase(name);
-  for (const auto& t : tabs_) {
-    if (except && t.sheet.get() == except) continue;
-    if (FoldCase(t.entry.attribute("name").value()) == folded) return true;
-  }
-  return false;
+  auto it = by_name_.find(FoldCase(name));
+  return it != by_name_.end() && !(except && it->second == except);
+}
+
+void XlsxWorkbook::SheetRenamed(XlsxWorksheet& sheet, const std::string& from,
+                                const std::string& to) {
+  auto it = by_name_.find(FoldCase(from));
+  if (it != by_name_.end() && it->second == &sheet) by_name_.erase(it);
+  by_name_[FoldCase(to)] = &sheet;
+  renames_.Add(from, to);
+  sheet_list_changed_ = true;
+  MarkWorkbookModified();
 }
 
 host::Worksheet& XlsxWorkbook::ActiveSheet() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -82,8 +83,8 @@ class XlsxWorkbook final : public host::Workbook {
 
   // Inserts a copy of `source` before `before` (both of this workbook); returns it.
   XlsxWorksheet& CopySheet(XlsxWorksheet& source, XlsxWorksheet& before);
-  // A sheet was renamed or copied: app.xml titles are rewritten at save.
-  void SheetListChanged() { sheet_list_changed_ = true; }
+  // Records a rename that SetName checked: the lookup, the rename log, the titles of app.xml.
+  void SheetRenamed(XlsxWorksheet& sheet, const std::string& from, const std::string& to);
 
  private:
   struct Tab {
@@ -111,6 +112,8 @@ class XlsxWorkbook final : public host::Workbook {
   std::vector<Tab> tabs_;
   std::vector<XlsxWorksheet*> worksheets_;  // the worksheets of tabs_, in order
   std::list<XlsxWorksheet*> recent_;        // most recently used first
+  // Every sheet by folded name; null for chart and dialog sheets, which share the name space.
+  std::unordered_map<std::string, XlsxWorksheet*> by_name_;
   bool sheet_list_changed_ = false;
   bool sheets_copied_ = false;
 };

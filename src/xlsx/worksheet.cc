@@ -109,9 +109,7 @@ void XlsxWorksheet::SetName(std::string_view name) {
         fmt::format("シート名'{}'は既に使われています。別の名前を指定してください。", name));
   }
   entry_.attribute("name").set_value(std::string(name).c_str());
-  workbook_.renames().Add(old, std::string(name));
-  workbook_.MarkWorkbookModified();
-  workbook_.SheetListChanged();
+  workbook_.SheetRenamed(*this, old, std::string(name));
 }
 
 host::Visibility XlsxWorksheet::Visible() const {

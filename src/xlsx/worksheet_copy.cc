@@ -236,8 +236,9 @@ XlsxWorksheet& XlsxWorkbook::CopySheet(XlsxWorksheet& source, XlsxWorksheet& bef
   tabs_.insert(tabs_.begin() + at, Tab{entry, std::move(sheet)});
   RebuildWorksheetList();
   names_->CopyLocalNames(TabOf(source), at, source.Name(), copy_name);
+  by_name_[FoldCase(copy_name)] = &copy;
   sheets_copied_ = true;
-  SheetListChanged();
+  sheet_list_changed_ = true;
   return copy;
 }
 
