@@ -174,56 +174,57 @@ class PartCopier {
   int next_vml_block_ = 0;
 };
 
+// The worksheet part of a copy: the source's current XML with its own relationships, without
+// the marks that belong to one sheet only (selection, code name).
+std::string CopyWorksheetPart(Package& package, const std::string& source) {
+  PartCopier copier(package);
+  const std::string part = copier.FreeName(source);
+  package.Write(part, package.Read(source));
+  const std::string type = package.ContentType(source);
+  package.SetOverride(part, type.empty() ? kWorksheetType : type);
+  copier.CopyRelationships(source, part);
+  pugi::xml_node root = package.Xml(part).document_element();
+  if (pugi::xml_node pr = Child(root, "sheetPr")) pr.remove_attribute("codeName");
+  for (pugi::xml_node view : Children(Child(root, "sheetViews"), "sheetView")) {
+    view.remove_attribute("tabSelected");
+  }
+  package.MarkModified(part);
+  return part;
+}
+
 }  // namespace
 
 XlsxWorksheet& XlsxWorkbook::CopySheet(XlsxWorksheet& source, XlsxWorksheet& before) {
-  std::string source_type;
-  for (const auto& rel : package_->Relationships(workbook_part_)) {
-    if (SameName(rel.target_part, source.part())) source_type = rel.type;
-  }
+  // Everything that can refuse the copy is checked before anything changes.
   for (const auto& rel : package_->Relationships(source.part())) {
     if (const char* kind = RefusedKind(rel.type)) {
       throw Error::Host(
           fmt::format("シート'{}'には{}があるため、コピーできません。", source.Name(), kind));
     }
   }
-  // The copy starts from the source as it stands now, references included.
-  source.CatchUpRenames();
-  const std::string copy_name =
-      CopyName(source.Name(), [&](std::string_view n) { return NameTaken(n); });
-
-  PartCopier copier(*package_);
-  const std::string part = copier.FreeName(source.part());
-  package_->Write(part, package_->Read(source.part()));
-  const std::string type = package_->ContentType(source.part());
-  package_->SetOverride(part, type.empty() ? kWorksheetType : type);
-  copier.CopyRelationships(source.part(), part);
-  {
-    pugi::xml_node root = package_->Xml(part).document_element();
-    if (pugi::xml_node pr = Child(root, "sheetPr")) pr.remove_attribute("codeName");
-    for (pugi::xml_node view : Children(Child(root, "sheetViews"), "sheetView")) {
-      view.remove_attribute("tabSelected");
-    }
-    package_->MarkModified(part);
-  }
-  const std::string rid = package_->AddRelationship(workbook_part_, source_type, part);
-
-  // The new <sheet> entry, just before `before`.
-  const int at = TabOf(before);
   long highest_id = 0;
   for (const auto& t : tabs_) {
     highest_id = std::max(highest_id, static_cast<long>(t.entry.attribute("sheetId").as_llong()));
   }
-  if (highest_id >= 65534) {
-    throw Error::Host("これ以上シートを追加できません。");
+  if (highest_id >= 65534) throw Error::Host("これ以上シートを追加できません。");
+  std::string source_type;
+  for (const auto& rel : package_->Relationships(workbook_part_)) {
+    if (SameName(rel.target_part, source.part())) source_type = rel.type;
   }
+  // The copy starts from the source as it stands now, references included.
+  source.CatchUpRenames();
+  const std::string copy_name =
+      CopyName(source.Name(), [&](std::string_view n) { return NameTaken(n); });
+  const std::string part = CopyWorksheetPart(*package_, source.part());
+  const std::string rid = package_->AddRelationship(workbook_part_, source_type, part);
+
+  // The new <sheet> entry, just before `before`; positions from there on move up one.
+  const int at = TabOf(before);
   pugi::xml_node entry = before.entry().parent().insert_copy_before(source.entry(), before.entry());
   entry.attribute("name").set_value(copy_name.c_str());
   entry.attribute("sheetId").set_value(highest_id + 1);
   RelIdAttribute(entry).set_value(rid.c_str());
   MarkWorkbookModified();
-
-  // Positions from `at` on move up one: local names, the active and the first tab.
   names_->SheetInserted(at);
   if (pugi::xml_node view = WorkbookView(false)) {
     for (const char* attr : {"activeTab", "firstSheet"}) {
