@@ -23,7 +23,16 @@ TEST(SheetLinksTest, HyperlinksGoInSchemaOrderAndReplaceALinkOnTheSameCell) {
   ScratchDir dir;
   {
     SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "cells");
-    sheet.data().AddHyperlink("C5", "'1'!A1", "TABLE1");
+    auto external = [&] {
+      int count = 0;
+      for (const Relationship& rel : sheet.package().Relationships(kSheetPart)) {
+        count += rel.type.ends_with("/hyperlink");
+      }
+      return count;
+    };
+    ASSERT_EQ(external(), 1) << "the fixture's external link on C5";
+    sheet.data().AddHyperlink("C5", "'1'!A1", "TABLE1");  // replaces the external link
+    EXPECT_EQ(external(), 0);
     sheet.data().AddHyperlink("$C$6", "'2'!A1", "");
     sheet.data().AddHyperlink("C5", "'3'!A1", "TABLE3");   // replaces the first
     sheet.data().AddHyperlink("C7", "'4'!A1", "ctl\x01");  // no control character in XML
