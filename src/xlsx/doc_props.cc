@@ -153,6 +153,8 @@ class XlsxDocumentProperties::Property final : public host::DocumentProperty {
       text = EscapeText(vb::Concat(value));
     }
     if (old) node_.remove_child(old);
+    pugi::xml_node root = node_.parent();
+    if (!root.attribute("xmlns:vt")) root.append_attribute("xmlns:vt") = kVtNs;
     node_.append_child(type.c_str()).text().set(text.c_str());
     package_.MarkModified(part_);
   }
@@ -231,6 +233,8 @@ host::DocumentProperty& XlsxDocumentProperties::AddText(std::string_view name,
     }
   }
   pugi::xml_node root = part_.empty() ? CreatePart() : package_.Xml(part_).document_element();
+  // New values are written as vt:lpwstr; a part written without any value may lack the prefix.
+  if (!root.attribute("xmlns:vt")) root.append_attribute("xmlns:vt") = kVtNs;
   long pid = 1;
   for (pugi::xml_node p : Children(root, "property")) {
     pid = std::max(pid, static_cast<long>(p.attribute("pid").as_int()));

@@ -124,6 +124,17 @@ TEST(DocumentProperties, CreateTheirPartWhenTheWorkbookHasNone) {
   EXPECT_EQ(rels, 1);
 }
 
+TEST(DocumentProperties, AddToAPartThatDeclaresNoValueTypes) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("bare.xlsx"));
+  EXPECT_EQ(wb.CustomDocumentProperties().Count(), 0);
+  wb.CustomDocumentProperties().AddText("DB", "SQL");
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  EXPECT_EQ(WithPrefix(ReadBack(dir / "out.xlsx"), "custom:"),
+            (Facts{{"custom:DB", "lpwstr|SQL|2"}}));
+}
+
 TEST(Names, AreFoundIgnoringCaseAndDeletedOnlyWhenPresent) {
   TestApp t;
   host::Names& names = t.app.Open(Fixture("book.xlsx")).WorkbookNames();
