@@ -96,6 +96,8 @@ class XlsxWorkbook final : public host::Workbook {
   pugi::xml_node WorkbookView(bool create);
   std::string FindRelated(std::string_view kind);
   void RemoveCalcChain();
+  // Charts and pivot caches name sheets too; they catch up with the renames at save.
+  void CatchUpOtherParts();
   void FixWorkbookContentType(const std::string& path);
 
   host::Application& app_;
@@ -116,6 +118,7 @@ class XlsxWorkbook final : public host::Workbook {
   std::unordered_map<std::string, XlsxWorksheet*> by_name_;
   bool sheet_list_changed_ = false;
   bool sheets_copied_ = false;
+  std::size_t others_applied_ = 0;  // renames the chart and pivot parts are written at
 };
 
 }  // namespace kastel::xlsx

@@ -1,11 +1,13 @@
 // Saving a workbook: pending references caught up, stale calculation chain and sheet titles
 // dealt with, the workbook part's content type matched to the file name, then one atomic write.
 #include <algorithm>
+#include <utility>
 
 #include <fmt/format.h>
 
 #include "base/error.h"
 #include "xlsx/app_props.h"
+#include "xlsx/formula.h"
 #include "xlsx/workbook.h"
 #include "xlsx/workbook_xml.h"
 #include "xlsx/worksheet.h"
@@ -32,6 +34,46 @@ std::string LowerExtension(const std::string& path) {
 }
 
 }  // namespace
+
+void XlsxWorkbook::CatchUpOtherParts() {
+  if (others_applied_ == renames_.size()) return;
+  const std::size_t since = std::exchange(others_applied_, renames_.size());
+  for (const auto& part : package_->PartNames()) {
+    const std::string type = package_->ContentType(part);
+    const bool chart = type.ends_with("drawingml.chart+xml");
+    const bool pivot = type.ends_with("pivotCacheDefinition+xml");
+    if (!chart && !pivot) continue;
+    pugi::xml_node root = package_->Xml(part).document_element();
+    bool changed = false;
+    if (chart) {  // series and titles refer to cells by formula (c:f)
+      const std::vector<std::string> present = SheetNamesInXml(root);
+      ApplyRenames(renames_.Follow(since, present), present,
+                   [&](std::string_view from, std::string_view to) {
+                     for (pugi::xpath_node f : root.select_nodes("//*[local-name()='f']")) {
+                       const std::string text = f.node().text().get();
+                       const std::string renamed = RenameSheetInFormula(text, from, to);
+                       if (renamed != text) {
+                         f.node().text().set(renamed.c_str());
+                         changed = true;
+                       }
+                     }
+                   });
+    } else {  // a pivot cache names its source sheet plainly
+      for (pugi::xpath_node n : root.select_nodes("//*[local-name()='worksheetSource'][@sheet]")) {
+        pugi::xml_attribute sheet = n.node().attribute("sheet");
+        for (const auto& [from, to] : renames_.Follow(since, {sheet.value()})) {
+          sheet.set_value(to.c_str());
+          changed = true;
+        }
+      }
+    }
+    if (changed) {
+      package_->MarkModified(part);
+    } else {
+      package_->Release(part);
+    }
+  }
+}
 
 void XlsxWorkbook::RemoveCalcChain() {
   for (const auto& rel : package_->Relationships(workbook_part_)) {
@@ -73,6 +115,7 @@ void XlsxWorkbook::FixWorkbookContentType(const std::string& path) {
 void XlsxWorkbook::Save(const std::string& path) {
   FixWorkbookContentType(path);
   names_->CatchUp();
+  CatchUpOtherParts();
   bool formulas_removed = sheets_copied_;
   for (XlsxWorksheet* sheet : worksheets_) {
     sheet->CatchUpRenames();

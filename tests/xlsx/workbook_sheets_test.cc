@@ -142,6 +142,26 @@ TEST(Rename, OfManySheetsAtOnceKeepsSwapsApartAndLeavesLaterLinksAlone) {
   EXPECT_EQ(facts.at("printarea:一覧"), "['$B$3:$V$37']");
 }
 
+TEST(Rename, ReachesTheSeriesOfChartsOnOtherSheets) {
+  ScratchDir dir;
+  TestApp t;
+  host::Workbook& wb = t.app.Open(Fixture("chart.xlsx"));
+  wb.Worksheets("データ").SetName("値");
+  t.app.SaveAs(wb, dir / "out.xlsx");
+  auto package = Package::Open(dir / "out.xlsx");
+  int charts = 0;
+  for (const auto& part : package->PartNames()) {
+    if (!part.starts_with("xl/charts/")) continue;
+    ++charts;
+    const std::string xml = package->Read(part);
+    EXPECT_NE(xml.find("'値'!$A$1:$A$3</"), std::string::npos) << xml;
+    EXPECT_EQ(xml.find("データ"), std::string::npos) << xml;
+  }
+  EXPECT_EQ(charts, 1);
+  ScratchDir converted;
+  EXPECT_NE(ConvertWithLibreOffice(dir / "out.xlsx", converted.path()), "");
+}
+
 TEST(Copy, PlacesTheCopyBeforeTheGivenSheetWithItsOwnPartsAndNames) {
   ScratchDir dir;
   TestApp t;
