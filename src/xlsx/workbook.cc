@@ -184,6 +184,13 @@ void XlsxWorkbook::SetActiveTab(int tab) {
   MarkWorkbookModified();
 }
 
+void XlsxWorkbook::MoveFirstTabOff(int tab) {
+  pugi::xml_attribute first = WorkbookView(false).attribute("firstSheet");
+  if (!first || first.as_int() != tab) return;
+  first.set_value(std::min(NeighbourVisibleTab(tab), ActiveTab()));
+  MarkWorkbookModified();
+}
+
 int XlsxWorkbook::NeighbourVisibleTab(int tab) const {
   auto visible = [&](std::size_t i) {
     pugi::xml_attribute state = tabs_[i].entry.attribute("state");

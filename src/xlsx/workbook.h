@@ -72,6 +72,8 @@ class XlsxWorkbook final : public host::Workbook {
   // activeTab of the first workbookView, kept inside the sheet list.
   int ActiveTab() const;
   void SetActiveTab(int tab);
+  // The tab bar must not start at a hidden sheet: moves firstSheet off `tab` when it is there.
+  void MoveFirstTabOff(int tab);
   // The first visible worksheet after (else before) the given tab.
   int NeighbourVisibleTab(int tab) const;
 

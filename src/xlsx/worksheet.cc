@@ -139,6 +139,7 @@ void XlsxWorksheet::SetVisible(bool visible) {
   // The host moves the selection off a sheet it hides.
   const int tab = workbook_.TabOf(*this);
   if (workbook_.ActiveTab() == tab) workbook_.SetActiveTab(workbook_.NeighbourVisibleTab(tab));
+  workbook_.MoveFirstTabOff(tab);
 }
 
 void XlsxWorksheet::Activate() { workbook_.SetActiveTab(workbook_.TabOf(*this)); }

@@ -303,6 +303,9 @@ TEST(Visible, HidesShowsAndKeepsOneSheetVisible) {
   EXPECT_EQ(facts.at("sheet:4"), "template|hidden");
   EXPECT_EQ(facts.at("activeTab"), "参照");
   EXPECT_EQ(WithPrefix(facts, "selected:"), (Facts{{"selected:参照", "1"}}));
+  // The tab bar starts at a shown sheet.
+  const std::string xml = Package::Open(dir / "out.xlsx")->Read("xl/workbook.xml");
+  EXPECT_NE(xml.find("firstSheet=\"2\" activeTab=\"2\""), std::string::npos) << xml;
 }
 
 TEST(Activate, MovesTheActiveTabAndTheSelection) {
