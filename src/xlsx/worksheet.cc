@@ -198,7 +198,6 @@ void XlsxWorksheet::AddHyperlink(std::string_view anchor_a1, std::string_view su
   // The new link names sheets as they are called now: older text must catch up first.
   CatchUpRenames();
   Data().AddHyperlink(anchor_a1, location, text_to_display);
-  for (auto& n : SheetNamesIn(location)) link_targets_.push_back(std::move(n));
 }
 
 std::string XlsxWorksheet::PrintArea() const {
@@ -214,9 +213,9 @@ host::Workbook& XlsxWorksheet::Parent() { return workbook_; }
 void XlsxWorksheet::CatchUpRenames() {
   const RenameLog& log = workbook_.renames();
   if (renames_applied_ == log.size()) return;
-  std::vector<std::string> present =
+  // The part's DOM holds what was written since opening too: cells and links go straight in.
+  const std::vector<std::string> present =
       SheetNamesInXml(workbook_.package().Xml(part_).document_element());
-  present.insert(present.end(), link_targets_.begin(), link_targets_.end());
   std::vector<RenamePair> pairs = log.Follow(renames_applied_, present);
   renames_applied_ = log.size();
   if (pairs.empty()) {
@@ -228,14 +227,6 @@ void XlsxWorksheet::CatchUpRenames() {
   ApplyRenames(pairs, present, [&](std::string_view from, std::string_view to) {
     data.RenameSheetReferences(from, to);
   });
-  for (auto& target : link_targets_) {
-    for (const auto& [from, to] : pairs) {
-      if (SameName(target, from)) {
-        target = to;
-        break;
-      }
-    }
-  }
 }
 
 }  // namespace kastel::xlsx

@@ -63,7 +63,6 @@ class XlsxWorksheet final : public host::Worksheet {
   std::string part_;
   mutable std::unique_ptr<SheetData> data_;
   std::size_t renames_applied_;
-  std::vector<std::string> link_targets_;  // sheet names of hyperlinks added since opening
 };
 
 // The worksheet-part location for a hyperlink sub-address: "1!R1C1" -> "'1'!A1",
