@@ -1,8 +1,8 @@
 #include "xlsx/sheet_data_index.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
+#include <iterator>
 
 #include "xlsx/formula.h"
 #include "xlsx/sheet_data_xml.h"
@@ -11,44 +11,16 @@ namespace kastel::xlsx {
 namespace {
 
 // CT_Worksheet's child order; elements out of it make the spreadsheet repair the file.
-constexpr std::array<std::string_view, 38> kWorksheetOrder = {"sheetPr",
-                                                              "dimension",
-                                                              "sheetViews",
-                                                              "sheetFormatPr",
-                                                              "cols",
-                                                              "sheetData",
-                                                              "sheetCalcPr",
-                                                              "sheetProtection",
-                                                              "protectedRanges",
-                                                              "scenarios",
-                                                              "autoFilter",
-                                                              "sortState",
-                                                              "dataConsolidate",
-                                                              "customSheetViews",
-                                                              "mergeCells",
-                                                              "phoneticPr",
-                                                              "conditionalFormatting",
-                                                              "dataValidations",
-                                                              "hyperlinks",
-                                                              "printOptions",
-                                                              "pageMargins",
-                                                              "pageSetup",
-                                                              "headerFooter",
-                                                              "rowBreaks",
-                                                              "colBreaks",
-                                                              "customProperties",
-                                                              "cellWatches",
-                                                              "ignoredErrors",
-                                                              "smartTags",
-                                                              "drawing",
-                                                              "legacyDrawing",
-                                                              "legacyDrawingHF",
-                                                              "picture",
-                                                              "oleObjects",
-                                                              "controls",
-                                                              "webPublishItems",
-                                                              "tableParts",
-                                                              "extLst"};
+// clang-format off
+constexpr std::string_view kWorksheetOrder[] = {
+    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr",
+    "sheetProtection", "protectedRanges", "scenarios", "autoFilter", "sortState",
+    "dataConsolidate", "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting",
+    "dataValidations", "hyperlinks", "printOptions", "pageMargins", "pageSetup", "headerFooter",
+    "rowBreaks", "colBreaks", "customProperties", "cellWatches", "ignoredErrors", "smartTags",
+    "drawing", "legacyDrawing", "legacyDrawingHF", "picture", "oleObjects", "controls",
+    "webPublishItems", "tableParts", "extLst"};
+// clang-format on
 
 // Position of an element in kWorksheetOrder; an mc:AlternateContent counts as the element it
 // wraps. -1 for elements the schema does not name.
@@ -58,8 +30,9 @@ int OrderOf(pugi::xml_node node) {
         node.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
     node = choice.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
   }
-  const auto it = std::find(kWorksheetOrder.begin(), kWorksheetOrder.end(), LocalName(node));
-  return it == kWorksheetOrder.end() ? -1 : static_cast<int>(it - kWorksheetOrder.begin());
+  const auto it =
+      std::find(std::begin(kWorksheetOrder), std::end(kWorksheetOrder), LocalName(node));
+  return it == std::end(kWorksheetOrder) ? -1 : static_cast<int>(it - std::begin(kWorksheetOrder));
 }
 
 bool ParsePositive(std::string_view text, int max, int& out) {
@@ -279,8 +252,8 @@ void SheetData::Index::ConvertDependants(int master_row, int master_column,
 
 pugi::xml_node SheetData::Index::EnsureWorksheetChild(std::string_view local) {
   if (pugi::xml_node existing = ChildNamed(root_, local)) return existing;
-  const auto it = std::find(kWorksheetOrder.begin(), kWorksheetOrder.end(), local);
-  const int order = static_cast<int>(it - kWorksheetOrder.begin());
+  const auto it = std::find(std::begin(kWorksheetOrder), std::end(kWorksheetOrder), local);
+  const int order = static_cast<int>(it - std::begin(kWorksheetOrder));
   const std::string name = prefix_ + std::string(local);
   for (pugi::xml_node child : root_.children()) {
     if (child.type() == pugi::node_element && OrderOf(child) > order) {
