@@ -123,6 +123,8 @@ double WorkbookSerialToVb(double serial, bool date1904) {
   return serial >= 1 && serial < 61 ? serial + 1 : serial;
 }
 
+// Serials below 1 read back as times of day, so a date-system's day 0 cannot be written as a
+// date: those dates go out as text, like the days before it.
 std::optional<double> VbToWorkbookSerial(double serial, bool date1904) {
   if (serial >= 0 && serial < 1) return serial;
   if (date1904) {

@@ -163,6 +163,38 @@ TEST(SheetWriteTest, WrittenValuesReadBackThroughOpenpyxlLibreOfficeAndOurselves
   EXPECT_EQ(lo.data().Get(2, 4), Value::Number(2.5)) << "D2 recalculated from its own formula";
 }
 
+TEST(SheetWriteTest, DatesWrittenInThe1904SystemReadBackAsTheSameDays) {
+  const struct {
+    Value date;
+    Value read_back;
+    const char* py_type;
+    const char* py_value;
+  } cases[] = {
+      {Value::Date(45296.5), Value::Date(45296.5), "datetime", "2024-01-05 12:00:00"},
+      {Value::Date(1463), Value::Date(1463), "datetime", "1904-01-02 00:00:00"},
+      {Value::Date(0.25), Value::Date(0.25), "time", "06:00:00"},
+      {Value::Date(1462), Value::Text("1904/01/01"), "str", "1904/01/01"},  // day 0: text
+      {Value::Date(6), Value::Text("1900/01/05"), "str", "1900/01/05"},
+  };
+  ScratchDir dir;
+  {
+    SheetUnderTest sheet(FixtureDir() + "/cells1904.xlsx", "cells");
+    int row = 30;
+    for (const auto& c : cases) sheet.data().Set(++row, 1, c.date);
+    sheet.Save(dir / "1904.xlsx");
+  }
+  SheetUnderTest reread(dir / "1904.xlsx", "cells");
+  const Dump dump = DumpWithOpenpyxl(dir / "1904.xlsx", "cells");
+  int row = 30;
+  for (const auto& c : cases) {
+    ++row;
+    EXPECT_EQ(reread.data().Get(row, 1), c.read_back) << "row " << row;
+    const DumpedCell& py = dump.cells.at("A" + std::to_string(row));
+    EXPECT_EQ(py.type, c.py_type) << "row " << row;
+    EXPECT_EQ(py.value, c.py_value) << "row " << row;
+  }
+}
+
 TEST(SheetWriteTest, RefusedWritesLeaveTheSheetAsItWas) {
   SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "cells");
   const struct {
