@@ -26,7 +26,6 @@ TEST(CopyName, AppendsTheSmallestFreeNumberAndCutsToThirtyOneCharacters) {
       {std::string(31, 'a'), {}, std::string(27, 'a') + " (2)"},
       {std::string(28, 'a'), {}, std::string(27, 'a') + " (2)"},
       {std::string(27, 'a'), {}, std::string(27, 'a') + " (2)"},
-      {std::string(31, 'a'), {}, std::string(27, 'a') + " (2)"},
       {"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ",
        {},
        "あいうえおかきくけこさしすせそたちつてとなにぬねのはひ (2)"},
