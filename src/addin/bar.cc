@@ -50,8 +50,8 @@ void Connect::FillBar(host::CommandBar& bar) {
        &Connect::btnRefresh_Click);
   Hold(btnScriptOut_, AddBtn(controls, kBarType, "スクリプト出力", 528, true),
        &Connect::btnScriptOut_Click);
-  // The schema import is not wired to its button yet.
-  Hold(btnReverse_, AddBtn(controls, kBarType, "リバースエンジニア", 2035, true), nullptr);
+  Hold(btnReverse_, AddBtn(controls, kBarType, "リバースエンジニア", 2035, true),
+       &Connect::btnReverse_Click);
   Hold(btnTemplate_, AddBtn(controls, kBarType, "テンプレート表示切替", 248, true),
        &Connect::btnTemplate_Click);
 }

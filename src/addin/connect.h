@@ -58,6 +58,8 @@ class Connect final : public host::AddIn, private host::WorkbookEvents {
   void btnTemplate_Click(host::CommandBarControl& ctrl, bool& cancel_default);
   // Script output in the workbook's dialect; defined beside the engines' other entry points.
   void btnScriptOut_Click(host::CommandBarControl& ctrl, bool& cancel_default);
+  // Schema import in the workbook's dialect (reverse_command.cc).
+  void btnReverse_Click(host::CommandBarControl& ctrl, bool& cancel_default);
 
  private:
   // A button variable: holding a control subscribes its Click, as assignment did.

@@ -19,6 +19,7 @@
   X(Refresh)                   \
   X(Template)                  \
   X(Script)                    \
+  X(Reverse)                   \
   X(Bar)                       \
   X(Register)                  \
   X(Unregister)

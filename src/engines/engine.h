@@ -7,11 +7,13 @@
 #ifndef KASTEL_ENGINES_ENGINE_H_
 #define KASTEL_ENGINES_ENGINE_H_
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "addin/host.h"
+#include "engines/data.h"
 #include "util/stream_writer.h"
 
 namespace kastel {
@@ -19,6 +21,9 @@ class Shell;
 namespace model {
 class Defines;
 }  // namespace model
+namespace login {
+class FormView;
+}  // namespace login
 }  // namespace kastel
 
 namespace kastel::engines {
@@ -35,13 +40,22 @@ struct EngineContext {
   std::string last_output_folder;
   // The byte form of the script files.
   TextEncoding encoding = TextEncoding::kCp932;
+  // Makes the database connections; without one, creating a connection fails as CreateObject
+  // does for a class that is not installed (429).
+  data::Provider* provider = nullptr;
+  // Shows the login dialogs; without one, the dialog counts as cancelled.
+  login::FormView* login_view = nullptr;
+  // The import's status text ends with the tables done and their total, " (3/120)": set where
+  // the status bar becomes progress lines on a terminal.
+  bool status_counts = false;
 };
 
 class Engine {
  public:
   // `context` must outlive the engine.
   explicit Engine(EngineContext& context) : context_(context) {}
-  virtual ~Engine() = default;
+  // Closes the connection the engine may hold.
+  virtual ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -61,11 +75,52 @@ class Engine {
   virtual std::string lfIndexScript(host::Workbook& wb, host::Worksheet& ws) = 0;
   virtual std::string lfCommentScript(host::Workbook& wb, host::Worksheet& ws) = 0;
 
+  // Asks for the connection, reads the catalogue and writes one definition sheet per table,
+  // then refreshes the table list. Failures are shown through the error reporter under
+  // "ReverseEngineer" and never leave this function, except those of Initialize.
+  void ReverseEngineer(host::Workbook& wb);
+
+  // The catalogue query of the dialect.
+  virtual std::string lfSchemaQuery() const = 0;
+
  protected:
+  // One catalogue row as the flow writes it; the dialect reads it from the current row.
+  struct CatalogRow {
+    std::string table;                 // the name written on the sheet
+    std::string title;                 // the table title
+    std::string source;                // the catalogue's TABLE_NAME, by which rows are grouped
+    std::array<std::string, 6> cells;  // name, title, data type, nullable, default, comment
+  };
+
   EngineContext& context() { return context_; }
+  data::Connection* connection() { return cn_.get(); }
+
+  // Shows the login dialog, stores the answers in `wb` and connects. False after Cancel or a
+  // failure, which is shown under "lfDbOpen".
+  virtual bool lfDbOpen(host::Workbook& wb) = 0;
+  // Runs `sql` on the open connection; null after a failure, shown under "lfSelect".
+  virtual std::unique_ptr<data::Recordset> lfSelect(std::string sql);
+  // Closes the connection when it is open and lets go of it.
+  void lfDbClose();
+  // Replaces the connection with a new one on `connection_string` and opens it with
+  // client-side cursors. Failures rise.
+  void OpenConnection(const std::string& connection_string);
+
+  // The flow's dialect parts.
+  virtual CatalogRow lfReadRow(data::Recordset& rs) = 0;
+  // True when the catalogue names `a` and `b` are the same table.
+  virtual bool lfSameTable(std::string_view a, std::string_view b) const = 0;
+  // The second line of the message for an empty catalogue.
+  virtual std::string_view lfEmptyHint() const = 0;
+  // Writes the indexes of `table` onto `ws`. Failures rise.
+  virtual void lfIndexImport(host::Workbook& wb, host::Worksheet& ws, const std::string& table) = 0;
 
  private:
+  void WriteTable(host::Workbook& wb, data::Recordset& rs, int done, int total);
+  int CountTables(data::Recordset& rs);
+
   EngineContext& context_;
+  std::unique_ptr<data::Connection> cn_;
 };
 
 // The engine for the dialect named by the document property "DB": "ORA" exactly gives

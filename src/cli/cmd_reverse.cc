@@ -1,0 +1,78 @@
+// kastel reverse WORKBOOK [connection options]: presses 「リバースエンジニア」, which asks for the
+// connection in the login dialog (on the terminal, or answered from the options), writes the
+// catalogue into definition sheets and saves the workbook unless a failure was shown. The
+// password comes from standard input or KASTEL_PASSWORD, never from the command line.
+#include <unistd.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/command.h"
+#include "odbc/odbc_provider.h"
+#include "term/login_view.h"
+
+namespace kastel::cli {
+
+void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
+  struct Args {
+    std::string workbook;
+    term::LoginAnswers answers;
+    bool save_password = false;
+    SessionOptions options;
+  };
+  auto args = std::make_shared<Args>();
+  CLI::App* cmd =
+      NewCommand(app, "reverse",
+                 "データベースのテーブル定義を読み込んで定義シートに書き込み、保存します "
+                 "(SQL Server または Oracle、ブックの DB プロパティによる)");
+  cmd->add_option("WORKBOOK", args->workbook, "テーブル定義書のブック (.xlsx/.xlsm)")
+      ->required()
+      ->type_name("ブック");
+  cmd->add_option("--server", args->answers.server, "サーバー名 (SQL Server)")->type_name("名前");
+  cmd->add_option("--auth", args->answers.auth, "認証: windows か sql (SQL Server)")
+      ->check(CLI::IsMember({"windows", "sql"}))
+      ->type_name("認証");
+  cmd->add_option("--user", args->answers.user, "ログイン名 / ユーザー名")->type_name("名前");
+  cmd->add_option("--database", args->answers.database,
+                  "データベース名 (SQL Server) / 接続文字列 (Oracle)")
+      ->type_name("名前");
+  cmd->add_flag("--save-password", args->save_password, "パスワードをブックに保存します");
+  cmd->add_flag("--password-stdin", args->answers.password_stdin,
+                "パスワードを標準入力の1行目から読みます (省略時は環境変数 KASTEL_PASSWORD)");
+  AddSaveOptions(*cmd, args->options);
+  cmd->callback([&ctx, args] {
+    if (args->save_password) args->answers.save_password = true;
+    Session session(args->options, ctx.out, ctx.err, ctx.in);
+    if (!session.ok()) {
+      ctx.status = session.Status();
+      return;
+    }
+    host::Workbook* wb = session.OpenWorkbook(args->workbook, /*will_save=*/true);
+    if (wb == nullptr) {
+      ctx.status = session.Status();
+      return;
+    }
+    odbc::OdbcProvider provider;
+    const bool interactive = session.shell().interactive();
+    term::TermLoginView view(ctx.err, ctx.in, interactive, args->answers, session.shell(),
+                             interactive ? STDIN_FILENO : -1);
+    if (addin::Connect* kastel = session.kastel()) {
+      engines::EngineContext& engines = kastel->engine_context();
+      engines.provider = &provider;
+      engines.login_view = &view;
+      engines.status_counts = true;
+    }
+    const bool pressed = session.Press({"リバースエンジニア"});
+    if (addin::Connect* kastel = session.kastel()) {
+      // The engine has gone with the command; nothing may point at what ends here.
+      kastel->engine_context().provider = nullptr;
+      kastel->engine_context().login_view = nullptr;
+    }
+    if (view.cancelled()) session.shell().NoteCancelled();
+    if (pressed) session.SaveUnlessFailed(*wb, args->workbook);
+    ctx.status = session.Status();
+  });
+}
+
+}  // namespace kastel::cli
