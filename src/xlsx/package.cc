@@ -166,7 +166,14 @@ void ZipPackage::MarkModified(std::string_view part) {
 
 void ZipPackage::Release(std::string_view part) {
   Entry* entry = Find(part);
-  if (entry != nullptr && !entry->modified) entry->dom.reset();
+  if (entry == nullptr || !entry->dom) return;
+  if (entry->modified) {
+    // A changed part waits for the save as its text, which takes a fraction of its DOM's memory.
+    entry->bytes = SerializeXml(*entry->dom);
+    entry->state = State::kBytes;
+    entry->modified = false;
+  }
+  entry->dom.reset();
 }
 
 void ZipPackage::Write(std::string_view part, std::string bytes) {

@@ -76,8 +76,9 @@ class Package {
   virtual pugi::xml_document& Xml(std::string_view part) = 0;
   // The DOM of Xml(part) is to be serialized at save time (format_raw, declaration kept).
   virtual void MarkModified(std::string_view part) = 0;
-  // Frees the DOM of a part that was not modified, so that a large workbook read sheet by sheet
-  // needs the memory of one sheet. No effect on a modified part.
+  // Frees the DOM of a part, so that a large workbook read or changed sheet by sheet needs the
+  // memory of a few sheets. A modified part is kept as its serialized text until the save; the
+  // next Xml() parses it again.
   virtual void Release(std::string_view part) = 0;
 
   // Replaces or adds a part with the given bytes (drops any DOM of it).

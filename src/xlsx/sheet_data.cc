@@ -59,7 +59,7 @@ void SheetData::Set(int row, int column, const Value& value) {
 }
 
 void SheetData::Release() {
-  if (modified_ || !index_) return;
+  if (!index_) return;
   index_.reset();
   package_.Release(part_);
 }

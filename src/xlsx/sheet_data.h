@@ -57,7 +57,8 @@ class SheetData {
   // Renames sheet `from` to `to` in every formula and hyperlink location of this sheet.
   void RenameSheetReferences(std::string_view from, std::string_view to);
 
-  // Frees the parsed part when it was not modified; the next call parses it again.
+  // Frees the parsed part (a modified one is kept by the package as text); the next call parses
+  // it again.
   void Release();
 
  private:

@@ -211,7 +211,7 @@ void XlsxWorkbook::Touch(XlsxWorksheet& sheet) {
   if (it != recent_.end()) recent_.erase(it);
   recent_.push_front(&sheet);
   while (recent_.size() > kParsedSheetsKept) {
-    recent_.back()->ReleaseIfUnmodified();
+    recent_.back()->ReleaseParsed();
     recent_.pop_back();
   }
 }

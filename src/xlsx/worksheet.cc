@@ -94,8 +94,8 @@ SheetData& XlsxWorksheet::Data() const {
   return *data_;
 }
 
-void XlsxWorksheet::ReleaseIfUnmodified() {
-  if (data_ && !data_->modified()) data_->Release();
+void XlsxWorksheet::ReleaseParsed() {
+  if (data_) data_->Release();
 }
 
 std::string XlsxWorksheet::Name() const { return entry_.attribute("name").value(); }

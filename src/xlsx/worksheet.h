@@ -52,7 +52,7 @@ class XlsxWorksheet final : public host::Worksheet {
   // Sets or clears sheetView@tabSelected in the part.
   void SetTabSelected(bool selected);
   // Frees the parsed cells when they were only read.
-  void ReleaseIfUnmodified();
+  void ReleaseParsed();
   bool formulas_removed() const { return data_ && data_->formulas_removed(); }
 
  private:
