@@ -31,6 +31,7 @@ class ImportHost {
   addin::Connect& kastel() { return kastel_; }
   xlsx::XlsxApplication& app() { return app_; }
   const CallLog& log() const { return provider_.log(); }
+  ReplayProvider& provider() { return provider_; }
   int failures() { return kastel_.defines().failures_shown(); }
   std::string out() const { return out_.str(); }
   std::string err() const { return err_.str(); }

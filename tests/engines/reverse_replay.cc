@@ -241,6 +241,10 @@ ReplayProvider::ReplayProvider(Recording recording, ExpectedTexts texts)
       texts_(std::make_shared<const ExpectedTexts>(std::move(texts))),
       log_(std::make_shared<CallLog>()) {}
 
+void ReplayProvider::SetRecording(Recording recording) {
+  recording_ = std::make_shared<const Recording>(std::move(recording));
+}
+
 std::unique_ptr<data::Connection> ReplayProvider::CreateConnection(std::string_view prog_id) {
   if (prog_id != data::kConnectionProgId) throw Error(429, "Replay", "cannot create");
   return std::make_unique<ReplayConnection>(recording_, texts_, log_);

@@ -65,6 +65,8 @@ class ReplayProvider : public data::Provider {
   ReplayProvider(Recording recording, ExpectedTexts texts);
   std::unique_ptr<data::Connection> CreateConnection(std::string_view prog_id) override;
   const CallLog& log() const { return *log_; }
+  // Connections made from now on answer from `recording`.
+  void SetRecording(Recording recording);
 
  private:
   std::shared_ptr<const Recording> recording_;
