@@ -25,6 +25,8 @@ class ImportHost {
 
   // A new workbook from the default template, of dialect "SQL" or "ORA".
   host::Workbook& NewBook(const std::string& dialect);
+  // The password the login view finds in KASTEL_PASSWORD.
+  void SetPassword(const std::string& password) { shell_.SetEnv("KASTEL_PASSWORD", password); }
   // Presses リバースエンジニア on the active workbook.
   void PressReverse();
 

@@ -1,0 +1,110 @@
+// The SQL Server engine's connection against a real server: the PostgreSQL server of the test
+// run stands in, reached through its ODBC driver named as the SQL Server driver (it reads the
+// same Server, Database, UID and PWD keywords). A login role with a password of its own is
+// checked with scram-sha-256 while every other role stays trusted.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "model/defines.h"
+#include "odbc/odbc_provider.h"
+#include "reverse_host.h"
+#include "test_databases.h"
+
+namespace kastel::testing {
+namespace {
+
+// Quotes, a semicolon and an equals sign: the password must reach the driver whole.
+constexpr const char* kPassword = "ri;gh=t \"pw\"";
+
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  ::pclose(pipe);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+class ReversePostgresTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    PostgresServer& server = SharedPostgres();
+    server.RunSql("CREATE ROLE kastel_login LOGIN PASSWORD 'ri;gh=t \"pw\"';");
+    const std::string hba = CommandOutput(server.PsqlCommand("-At -c 'SHOW hba_file'"));
+    std::ifstream in(hba);
+    std::stringstream rules;
+    rules << "local all kastel_login scram-sha-256\n" << in.rdbuf();
+    in.close();
+    std::ofstream(hba) << rules.str();
+    server.RunSql("SELECT pg_reload_conf();");
+  }
+  static void TearDownTestSuite() { StopSharedPostgres(); }
+
+  // The socket folder of the server, which its driver takes as the server name.
+  static std::string SocketFolder() {
+    const std::string odbc = SharedPostgres().OdbcConnectionString();
+    const std::size_t start = odbc.find("Servername=") + 11;
+    return odbc.substr(start, odbc.find(';', start) - start);
+  }
+
+  // Runs the import on a new SQL Server workbook through the real ODBC provider.
+  void Import(const std::string& server, const std::string& password) {
+    term::LoginAnswers answers;
+    answers.server = server;
+    answers.auth = "sql";
+    answers.user = "kastel_login";
+    answers.database = "postgres";
+    host_ = std::make_unique<ImportHost>(Recording{}, answers);
+    host_->SetPassword(password);
+    host_->kastel().engine_context().provider = &provider_;
+    wb_ = &host_->NewBook("SQL");
+    host_->PressReverse();
+  }
+
+  std::string Stored() {
+    std::string text;
+    for (const char* name :
+         {"DATA_SOURCE", "INTEGRATED_SECURITY", "USER_ID", "PASSWORD", "DATABASE", "SAVE_PWD"}) {
+      text += model::Defines::GetDocProperty(*wb_, name) + ";";
+    }
+    return text;
+  }
+
+  odbc::OdbcProvider provider_{[](std::string_view name) -> std::optional<std::string> {
+    if (name == "KASTEL_ODBC_SQLSERVER") return FindOdbcDriver("PostgreSQL Unicode");
+    return std::nullopt;
+  }};
+  std::unique_ptr<ImportHost> host_;
+  host::Workbook* wb_ = nullptr;
+};
+
+TEST_F(ReversePostgresTest, ConnectingSucceedsFailsOrCannotReachAsTheDriverSays) {
+  const std::string socket = SocketFolder();
+  const struct {
+    std::string name, server, password;
+    std::string message;  // part of the only failure shown
+  } cases[] = {
+      // Connected: the failure is the catalogue batch, which PostgreSQL cannot read.
+      {"right password", socket, kPassword, "syntax error"},
+      {"wrong password", socket, "wrong", "password authentication failed for user"},
+      {"no server", socket + "/missing", kPassword, "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Import(c.server, c.password);
+    EXPECT_EQ(host_->failures(), 1) << host_->err();
+    EXPECT_NE(host_->err().find(c.message), std::string::npos) << host_->err();
+    EXPECT_EQ(host_->err().find("ri;gh"), std::string::npos);
+    // Stored before connecting, and kept when connecting failed; the password is not saved.
+    EXPECT_EQ(Stored(), c.server + ";False;kastel_login;;postgres;False;");
+  }
+}
+
+}  // namespace
+}  // namespace kastel::testing
