@@ -3,7 +3,9 @@
 
 Written from the description of the scripts, not from the C++ code, and reading the workbook
 with openpyxl and the zip module instead of the program's own reader, so that a shared
-misreading cannot hide a fault. Usage:
+misreading cannot hide a fault. One deliberate rule beyond the statement texts: every value
+placed between apostrophes has its own apostrophes doubled (titles and names as well as column
+comments), so that no value can end a literal early. Usage:
 
     reference_scripts.py WORKBOOK OUTDIR [--encoding cp932|utf-8]
 
@@ -107,13 +109,13 @@ def layout_of(props):
     return layout
 
 
-def width(text, encoding):
+def width(text):
     # Widths are counted in CP932 bytes whatever the output encoding.
     return len(text.encode("cp932", errors="replace"))
 
 
 def pad(text, n):
-    return text + " " * max(0, n - width(text, "cp932"))
+    return text + " " * max(0, n - width(text))
 
 
 def quoted(text):

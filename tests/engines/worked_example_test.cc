@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "engines/engine.h"
+#include "engines/ora_texts.h"
 #include "engines/ora_tools.h"
+#include "engines/sql_texts.h"
 #include "engines/sql_tools.h"
 #include "model/defines.h"
 #include "script_run.h"
@@ -142,6 +144,29 @@ TEST(WorkedExampleTest, EveryBlockOfTheEmpTableIsAsDocumented) {
     EXPECT_EQ(engine->lfCommentScript(wb, ws), CrLf(c.comment));
     EXPECT_EQ(defines.failures_shown(), 0);
   }
+}
+
+// A title such as O'Neil would end its literal early and break the script: inside literals
+// every apostrophe is doubled, in titles and names as in comments; heading lines keep it single.
+TEST(WorkedExampleTest, ApostrophesAreDoubledInsideEveryLiteral) {
+  std::vector<engines::ColumnRow> columns(1);
+  columns[0].name = "C'1";
+  columns[0].title = "O'Neil";
+  columns[0].comment = "x'y";
+  const std::string sql = engines::sql::CommentBlock("T'B", "社員's", columns);
+  EXPECT_NE(sql.find("-- 社員's\r\n"), std::string::npos);
+  EXPECT_NE(sql.find("-- 社員's.O'Neil\r\n"), std::string::npos);
+  EXPECT_NE(sql.find("N'MS_Description', N'社員''s', N'user', N'dbo', N'table', N'T''B'\r\n"),
+            std::string::npos);
+  EXPECT_NE(sql.find("N'MS_Description', 'O''Neil', N'user', N'dbo', N'table', N'T''B', "
+                     "N'column', N'C''1'\r\n"),
+            std::string::npos);
+  EXPECT_NE(sql.find("N'comments', 'x''y', "), std::string::npos);
+  const std::string ora = engines::ora::CommentBlock("T'B", "社員's", columns);
+  EXPECT_EQ(ora, CrLf("-- 社員's\n"
+                      "COMMENT ON TABLE T'B                     IS 'T''B|社員''s';\n"
+                      "COMMENT ON COLUMN T'B.C'1                                         IS "
+                      "'C''1|O''Neil|x''y';\n\n"));
 }
 
 }  // namespace
