@@ -1,5 +1,6 @@
 #include "package_fixture.h"
 
+#include <sys/wait.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -102,6 +103,28 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 int RunCommand(const std::string& command) {
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  EXPECT_NE(pipe, nullptr) << command;
+  if (pipe == nullptr) return out;
+  char buf[4096];
+  std::size_t n = 0;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+  EXPECT_EQ(pclose(pipe), 0) << command;
+  return out;
+}
+
+std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir) {
+  ScratchDir profile;
+  RunCommand("soffice -env:UserInstallation=file://" + profile.path() +
+             " --headless --convert-to xlsx --outdir '" + out_dir + "' '" + path +
+             "' >/dev/null 2>&1");  // exits 0 even when it fails: the output file tells
+  const std::string converted =
+      out_dir + "/" + std::filesystem::path(path).stem().string() + ".xlsx";
+  return std::filesystem::exists(converted) ? converted : "";
 }
 
 std::vector<std::pair<std::string, RawEntry>> RawEntries(const std::string& zip_path) {

@@ -1,5 +1,6 @@
-// Helpers of the package tests: zips built on the spot with libzip, a scratch folder per test,
-// and an assertion on a kastel::Error's number and text together.
+// Helpers shared by the xlsx tests: zips built on the spot with libzip, a scratch folder per
+// test, running other programs (openpyxl, LibreOffice), and an assertion on a kastel::Error's
+// number and text together.
 #ifndef KASTEL_TESTS_XLSX_PACKAGE_FIXTURE_H_
 #define KASTEL_TESTS_XLSX_PACKAGE_FIXTURE_H_
 
@@ -30,8 +31,15 @@ std::vector<ZipEntry> MinimalWorkbook();
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+// Debian's python3, which has openpyxl; the one first on PATH may not.
+inline constexpr char kPython[] = "/usr/bin/python3";
 // Runs a program; its exit status. Output goes to the test log.
 int RunCommand(const std::string& command);
+// Runs a program and returns what it printed; fails the test when it exits non-zero.
+std::string Capture(const std::string& command);
+// Converts `path` to .xlsx with LibreOffice into `out_dir`; the converted file's path, or ""
+// when LibreOffice wrote nothing.
+std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir);
 
 // One entry as stored: compressed bytes, method and CRC, read without inflating.
 struct RawEntry {

@@ -2,35 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 #include "package_fixture.h"
 
 namespace kastel::xlsx::testing {
 namespace {
-
-const char* kPython = "/usr/bin/python3";  // Debian's, which has openpyxl
-
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buf[4096];
-  std::size_t n = 0;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-  EXPECT_EQ(pclose(pipe), 0) << command;
-  return out;
-}
 
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> fields;
@@ -68,7 +45,7 @@ const std::string& FixtureDir() {
   static ScratchDir dir;
   static const bool written = [] {
     const std::string script = std::string(KASTEL_SHEET_FIXTURES) + "/sheet_cells.py";
-    return Shell(std::string(kPython) + " " + script + " " + dir.path()) == 0;
+    return RunCommand(std::string(kPython) + " " + script + " " + dir.path()) == 0;
   }();
   EXPECT_TRUE(written) << "the fixture script failed";
   return dir.path();
@@ -100,17 +77,6 @@ Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet) {
     if (f.size() == 3 && f[0] == "cf") dump.conditional_formats[f[1]] = f[2];
   }
   return dump;
-}
-
-std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir) {
-  ScratchDir profile;
-  const std::string command = "soffice -env:UserInstallation=file://" + profile.path() +
-                              " --headless --convert-to xlsx --outdir '" + out_dir + "' '" + path +
-                              "' >/dev/null 2>&1";
-  Shell(command);  // exits 0 even when it fails: the output file tells
-  const std::string converted =
-      out_dir + "/" + std::filesystem::path(path).stem().string() + ".xlsx";
-  return std::filesystem::exists(converted) ? converted : "";
 }
 
 }  // namespace kastel::xlsx::testing

@@ -1,6 +1,6 @@
 // Helpers of the cell-layer tests: the workbooks that openpyxl writes from fixtures/, one
 // worksheet of a package opened with its shared strings and styles, what openpyxl reads back
-// from a saved file, and LibreOffice's conversion of a file.
+// from a saved file.
 #ifndef KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
 #define KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
 
@@ -50,10 +50,6 @@ struct Dump {
 };
 // Reads `sheet` of `path` with openpyxl.
 Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet);
-
-// Converts `path` to .xlsx with LibreOffice into `out_dir`; the converted file's path, or ""
-// when LibreOffice wrote nothing.
-std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir);
 
 }  // namespace kastel::xlsx::testing
 

@@ -8,8 +8,6 @@
 namespace kastel::xlsx::testing {
 namespace {
 
-const char* kPython = "/usr/bin/python3";  // Debian's, which has openpyxl
-
 const std::string& FixtureFolder() {
   static ScratchDir dir;
   static const bool written = [] {
@@ -35,14 +33,7 @@ Facts ReadBack(const std::string& path) {
   const std::string command =
       std::string(kPython) + " " + KASTEL_WORKBOOK_FIXTURES + "/wb_dump.py '" + path + "'";
   Facts facts;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return facts;
-  std::string out;
-  char buf[4096];
-  std::size_t n = 0;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-  EXPECT_EQ(pclose(pipe), 0) << "openpyxl could not read " << path;
-  std::istringstream lines(out);
+  std::istringstream lines(Capture(command));
   std::string line;
   while (std::getline(lines, line)) {
     auto tab = line.find('\t');
@@ -57,17 +48,6 @@ Facts WithPrefix(const Facts& facts, const std::string& prefix) {
     if (k.starts_with(prefix)) out[k] = v;
   }
   return out;
-}
-
-std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir) {
-  ScratchDir profile;
-  const std::string command = "soffice -env:UserInstallation=file://" + profile.path() +
-                              " --headless --convert-to xlsx --outdir '" + out_dir + "' '" + path +
-                              "' >/dev/null 2>&1";
-  RunCommand(command);  // exits 0 even when it fails: the output file tells
-  const std::string converted =
-      out_dir + "/" + std::filesystem::path(path).stem().string() + ".xlsx";
-  return std::filesystem::exists(converted) ? converted : "";
 }
 
 std::string DefaultTemplate() {

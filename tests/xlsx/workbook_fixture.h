@@ -1,6 +1,5 @@
 // Helpers of the workbook-layer tests: the workbooks that openpyxl writes from fixtures/ (once
-// per test process), what openpyxl and the raw package read back from a saved file, and
-// LibreOffice's conversion of a file.
+// per test process) and what openpyxl reads back from a saved file.
 #ifndef KASTEL_TESTS_XLSX_WORKBOOK_FIXTURE_H_
 #define KASTEL_TESTS_XLSX_WORKBOOK_FIXTURE_H_
 
@@ -24,10 +23,6 @@ using Facts = std::map<std::string, std::string>;
 Facts ReadBack(const std::string& path);
 // The facts whose key starts with `prefix`.
 Facts WithPrefix(const Facts& facts, const std::string& prefix);
-
-// Converts `path` to .xlsx with LibreOffice into `out_dir`; the converted file, or "" when
-// LibreOffice wrote nothing.
-std::string ConvertWithLibreOffice(const std::string& path, const std::string& out_dir);
 
 // The default template built by the build tree, or "" when it has not been built.
 std::string DefaultTemplate();

@@ -18,7 +18,7 @@ const std::string& ManySheets() {
   static ScratchDir dir;
   static const std::string path = [] {
     const std::string out = dir / "many.xlsx";
-    const std::string command = std::string("/usr/bin/python3 ") + KASTEL_WORKBOOK_FIXTURES +
+    const std::string command = std::string(kPython) + " " + KASTEL_WORKBOOK_FIXTURES +
                                 "/wb_many.py '" + out + "' " + std::to_string(kSheets) + " " +
                                 std::to_string(kRows);
     EXPECT_EQ(RunCommand(command), 0);
