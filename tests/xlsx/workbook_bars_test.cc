@@ -53,14 +53,6 @@ TEST(CommandBars, HoldButtonsAndPopupsWithTheHostsDefaults) {
     EXPECT_TRUE(c.control->Visible());
     EXPECT_EQ(c.control->Caption(), "");
   }
-  button->SetStyle(1);
-  button->SetFaceId(530);
-  button->SetToolTipText("シート追加");
-  button->SetEnabled(false);
-  EXPECT_EQ(button->Style(), 1);
-  EXPECT_EQ(button->FaceId(), 530);
-  EXPECT_EQ(button->ToolTipText(), "シート追加");
-  EXPECT_FALSE(button->Enabled());
   EXPECT_EQ(popup->Controls().Count(), 0);
   ExpectError([&] { button->Controls(); }, 438, kUnsupported);
   ExpectError([&] { popup->OnClick([](host::CommandBarControl&, bool&) {}); }, 438, kUnsupported);

@@ -38,20 +38,6 @@ TEST(AddWorkbook, MakesANumberedActiveWorkbookSavedAsAWorkbookNotATemplate) {
   EXPECT_EQ(ReadFile(tpl), tpl_bytes);
 }
 
-TEST(AddWorkbook, FailsForAMissingTemplateAndAddsNothing) {
-  ScratchDir dir;
-  TestApp t;
-  host::Workbook& open = t.app.Open(Fixture("plain.xlsx"));
-  try {
-    t.app.AddWorkbook(dir / "テーブル定義書.xltx");
-    FAIL() << "added a workbook from nothing";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), kFileFormatError);
-    EXPECT_NE(e.description().find("テーブル定義書.xltx"), std::string::npos) << e.description();
-  }
-  EXPECT_EQ(t.app.ActiveWorkbook(), &open);
-}
-
 TEST(Open, ATemplateOpensAsItselfAndIsNotWrittenBackOverItself) {
   ScratchDir dir;
   const std::string tpl = CopyFixture("book.xltx", dir);
