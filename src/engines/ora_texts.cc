@@ -38,16 +38,15 @@ std::string IndexBlock(std::string_view t, std::string_view title,
 std::string CommentBlock(std::string_view t, std::string_view title,
                          const std::vector<ColumnRow>& columns) {
   Block b(title);
-  // Inside the literals every apostrophe is doubled, names and titles included, so that no
-  // text can end a literal early.
-  const std::string qt = QuoteDoubled(t);
-  b.Line("COMMENT ON TABLE ", PadRightB(t, 24), "IS '", qt, "|", QuoteDoubled(title), "';");
+  // Names and titles are packed into the comment as typed; only a column comment has its
+  // apostrophes doubled.
+  b.Line("COMMENT ON TABLE ", PadRightB(t, 24), "IS '", t, "|", title, "';");
   for (const ColumnRow& c : columns) {
     std::string qualified(t);
     qualified += '.';
     qualified += c.name;
-    b.Line("COMMENT ON COLUMN ", PadRightB(qualified, 48), "IS '", QuoteDoubled(c.name), "|",
-           QuoteDoubled(c.title), "|", QuoteDoubled(c.comment), "';");
+    b.Line("COMMENT ON COLUMN ", PadRightB(qualified, 48), "IS '", c.name, "|", c.title, "|",
+           QuoteDoubled(c.comment), "';");
   }
   return std::move(b).Finish();
 }

@@ -7,8 +7,7 @@ namespace kastel::engines::sql {
 std::string TableBlock(std::string_view t, std::string_view title,
                        const std::vector<ColumnRow>& columns) {
   Block b(title);
-  b.Line("IF EXISTS (SELECT 'X' FROM dbo.sysobjects WHERE name = N'", QuoteDoubled(t),
-         "' AND xtype = N'U')");
+  b.Line("IF EXISTS (SELECT 'X' FROM dbo.sysobjects WHERE name = N'", t, "' AND xtype = N'U')");
   b.Line("    DROP TABLE ", t);
   b.Line("GO");
   b.Line("CREATE TABLE ", t, "(");
@@ -23,7 +22,7 @@ std::string IndexBlock(std::string_view t, std::string_view title,
   Block b(title);
   for (const IndexRow& x : indexes) {
     const std::string& type = x.constraint_type;
-    b.Line("IF EXISTS(SELECT 'X' FROM sysindexes WHERE name = '", QuoteDoubled(x.name), "')");
+    b.Line("IF EXISTS(SELECT 'X' FROM sysindexes WHERE name = '", x.name, "')");
     // Only the exact upper-case letters make a constraint; "p" or "u" make a plain index.
     if (type == "P" || type == "U") {
       b.Line("    ALTER TABLE ", t, " DROP CONSTRAINT ", x.name);
@@ -44,8 +43,7 @@ std::string IndexBlock(std::string_view t, std::string_view title,
 namespace {
 
 // The guarded drop of one column property ("MS_Description" or "comments"). The column-level
-// statements carry two spaces after N'table', as the scripts always had. `t` and `c` arrive
-// with their apostrophes doubled, as every text between apostrophes.
+// statements carry two spaces after N'table', as the scripts always had.
 void DropColumnProperty(Block& b, std::string_view property, std::string_view t,
                         std::string_view c) {
   b.Line("IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'", property,
@@ -67,10 +65,11 @@ void AddColumnProperty(Block& b, std::string_view property, std::string_view val
 
 std::string CommentBlock(std::string_view table, std::string_view title,
                          const std::vector<ColumnRow>& columns) {
-  // Inside the literals every apostrophe is doubled, titles and names included: a title such
-  // as O'Neil must not end its literal early and break the script.
-  const std::string t = QuoteDoubled(table);
-  const std::string tt = QuoteDoubled(title);
+  // Names and titles go into their literals as typed; only a column comment, free text by
+  // nature, has its apostrophes doubled. Scripts already written from existing workbooks
+  // depend on that form.
+  const std::string_view t = table;
+  const std::string_view tt = title;
   Block b(title);
   b.Line(
       "IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'MS_Description', N'user', "
@@ -86,11 +85,10 @@ std::string CommentBlock(std::string_view table, std::string_view title,
   }
   for (const ColumnRow& c : columns) {
     b.Line("-- ", title, ".", c.title);
-    const std::string name = QuoteDoubled(c.name);
-    DropColumnProperty(b, "MS_Description", t, name);
-    AddColumnProperty(b, "MS_Description", QuoteDoubled(c.title), t, name);
-    DropColumnProperty(b, "comments", t, name);
-    AddColumnProperty(b, "comments", QuoteDoubled(c.comment), t, name);
+    DropColumnProperty(b, "MS_Description", t, c.name);
+    AddColumnProperty(b, "MS_Description", c.title, t, c.name);
+    DropColumnProperty(b, "comments", t, c.name);
+    AddColumnProperty(b, "comments", QuoteDoubled(c.comment), t, c.name);
   }
   return std::move(b).Finish();
 }

@@ -3,9 +3,8 @@
 
 Written from the description of the scripts, not from the C++ code, and reading the workbook
 with openpyxl and the zip module instead of the program's own reader, so that a shared
-misreading cannot hide a fault. One deliberate rule beyond the statement texts: every value
-placed between apostrophes has its own apostrophes doubled (titles and names as well as column
-comments), so that no value can end a literal early. Usage:
+misreading cannot hide a fault. Only column comments have their apostrophes doubled; names and
+titles go into their literals as typed. Usage:
 
     reference_scripts.py WORKBOOK OUTDIR [--encoding cp932|utf-8]
 
@@ -204,7 +203,7 @@ def key_lead(kind):
 
 def sql_table(s):
     t = s.at("TABLE_NAME")
-    lines = ["IF EXISTS (SELECT 'X' FROM dbo.sysobjects WHERE name = N'" + quoted(t)
+    lines = ["IF EXISTS (SELECT 'X' FROM dbo.sysobjects WHERE name = N'" + t
              + "' AND xtype = N'U')", "    DROP TABLE " + t, "GO", "CREATE TABLE " + t + "("]
     return block(s.at("TABLE_TITLE"), lines + columns(s) + [")", "GO"])
 
@@ -213,7 +212,7 @@ def sql_index(s):
     t = s.at("TABLE_NAME")
     lines = []
     for x, kind, keys in s.indexes():
-        lines.append("IF EXISTS(SELECT 'X' FROM sysindexes WHERE name = '" + quoted(x) + "')")
+        lines.append("IF EXISTS(SELECT 'X' FROM sysindexes WHERE name = '" + x + "')")
         if kind in ("P", "U"):
             lines += ["    ALTER TABLE " + t + " DROP CONSTRAINT " + x, "GO",
                       "ALTER TABLE " + t + " ADD  CONSTRAINT " + x]
@@ -224,27 +223,27 @@ def sql_index(s):
 
 
 def sql_comment(s):
-    t, tt = quoted(s.at("TABLE_NAME")), s.at("TABLE_TITLE")
+    t, tt = s.at("TABLE_NAME"), s.at("TABLE_TITLE")
     lines = ["IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'MS_Description', N'user', "
              "N'dbo', N'table', N'" + t + "', NULL, default))",
              "    EXEC sp_dropextendedproperty N'MS_Description', N'user', N'dbo', N'table', N'"
              + t + "'", "GO"]
     if tt != "":
-        lines += ["EXEC sp_addextendedproperty N'MS_Description', N'" + quoted(tt)
+        lines += ["EXEC sp_addextendedproperty N'MS_Description', N'" + tt
                   + "', N'user', N'dbo', N'table', N'" + t + "'", "GO"]
     for r in s.column_rows():
-        c = quoted(s.column(r, "COLUMN_NAME"))
+        c = s.column(r, "COLUMN_NAME")
         ct = s.column(r, "COLUMN_TITLE")
         cm = s.column(r, "COLUMN_COMMENT")
         lines.append("-- " + tt + "." + ct)
-        for prop, value in (("MS_Description", ct), ("comments", cm)):
+        for prop, value in (("MS_Description", ct), ("comments", quoted(cm))):
             target = "N'table',  N'" + t + "', N'column', N'" + c + "'"
             lines += ["IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'" + prop
                       + "', N'user', N'dbo', " + target + "))",
                       "    EXEC sp_dropextendedproperty N'" + prop + "', N'user', N'dbo', "
                       + target, "GO"]
             if value != "":
-                lines += ["EXEC sp_addextendedproperty N'" + prop + "', '" + quoted(value)
+                lines += ["EXEC sp_addextendedproperty N'" + prop + "', '" + value
                           + "', N'user', N'dbo', N'table', N'" + t + "', N'column', N'" + c
                           + "'", "GO"]
     return block(tt, lines)
@@ -271,11 +270,11 @@ def ora_index(s):
 
 def ora_comment(s):
     t, tt = s.at("TABLE_NAME"), s.at("TABLE_TITLE")
-    lines = ["COMMENT ON TABLE " + pad(t, 24) + "IS '" + quoted(t) + "|" + quoted(tt) + "';"]
+    lines = ["COMMENT ON TABLE " + pad(t, 24) + "IS '" + t + "|" + tt + "';"]
     for r in s.column_rows():
         c = s.column(r, "COLUMN_NAME")
-        packed = "|".join(quoted(s.column(r, n))
-                          for n in ("COLUMN_NAME", "COLUMN_TITLE", "COLUMN_COMMENT"))
+        packed = "|".join([c, s.column(r, "COLUMN_TITLE"),
+                           quoted(s.column(r, "COLUMN_COMMENT"))])
         lines.append("COMMENT ON COLUMN " + pad(t + "." + c, 48) + "IS '" + packed + "';")
     return block(tt, lines)
 

