@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "model/defines.h"
 #include "odbc/odbc_provider.h"
 #include "reverse_host.h"
+#include "script_run.h"
 #include "test_databases.h"
 
 namespace kastel::testing {
@@ -103,6 +105,33 @@ TEST_F(ReversePostgresTest, ConnectingSucceedsFailsOrCannotReachAsTheDriverSays)
     EXPECT_EQ(host_->err().find("ri;gh"), std::string::npos);
     // Stored before connecting, and kept when connecting failed; the password is not saved.
     EXPECT_EQ(Stored(), c.server + ";False;kastel_login;;postgres;False;");
+  }
+}
+
+TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsThePassword) {
+  ScratchDir dir("reverse");
+  const std::string book = dir.File("book.xlsx");
+  MakeFixture({"worked", book, "--dialect", "SQL"});
+  const std::string before = ReadFile(book);
+  const struct {
+    std::string password, message;
+  } cases[] = {
+      {"wrong", "password authentication failed for user"},
+      {kPassword, "syntax error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    // Through the environment the child inherits: the password is in no argument list.
+    ::setenv("KASTEL_ODBC_SQLSERVER", FindOdbcDriver("PostgreSQL Unicode").c_str(), 1);
+    ::setenv("KASTEL_PASSWORD", c.password.c_str(), 1);
+    RunResult r = Kastel({"reverse", book, "--server", SocketFolder(), "--auth", "sql", "--user",
+                          "kastel_login", "--database", "postgres", "--save-password"});
+    ::unsetenv("KASTEL_PASSWORD");
+    ::unsetenv("KASTEL_ODBC_SQLSERVER");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(c.password), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(book), before);
   }
 }
 
