@@ -134,5 +134,19 @@ TEST(ReverseImportTest, OracleDictionaryFollowsTheCommentsAndNeverLoops) {
                                       "query index OLD_NAME", "query index X", "close"}));
 }
 
+TEST(ReverseImportTest, ProgressLinesCountTheTablesDoneOutOfTheTotal) {
+  ImportHost host(LoadRecording(CatalogFixture("ora_catalog.txt")), OraAnswers());
+  host.kastel().engine_context().status_counts = true;
+  host.NewBook("ORA");
+  host.PressReverse();
+  EXPECT_EQ(
+      host.status(),
+      "'Dept'を処理中です。 (1/4)\n'EMP'を処理中です。 (2/4)\n'OLD_NAME'を処理中です。 (3/4)\n"
+      "'X'を処理中です。 (4/4)\n");
+  // Counting read the rows once more; the import still wrote every table.
+  EXPECT_EQ(host.failures(), 0) << host.err();
+  EXPECT_EQ(host.log().calls.size(), 7u);
+}
+
 }  // namespace
 }  // namespace kastel::testing
