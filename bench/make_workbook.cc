@@ -22,8 +22,8 @@ void FillTable(kastel::host::Worksheet& ws, int table, int columns, bool oracle)
     const int row = 8 + c;
     ws.SetCell(row, 3, Value::Text(fmt::format("COL_{:02d}", c + 1)));
     ws.SetCell(row, 4, Value::Text(fmt::format("列{}", c + 1)));
-    const char* type = c % 3 == 0 ? (oracle ? "NUMBER(10)" : "int")
-                                   : (oracle ? "VARCHAR2(40)" : "nvarchar(40)");
+    const char* type =
+        c % 3 == 0 ? (oracle ? "NUMBER(10)" : "int") : (oracle ? "VARCHAR2(40)" : "nvarchar(40)");
     ws.SetCell(row, 5, Value::Text(type));
     if (c % 2 == 0) ws.SetCell(row, 6, Value::Text("否"));
     if (c % 5 == 4) ws.SetCell(row, 7, Value::Text("0"));

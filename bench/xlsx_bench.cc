@@ -42,8 +42,8 @@ long Floor(const char* path) {
     zip_fread(file, buffer.data(), st.size);
     zip_fclose(file);
     std::string name = st.name;
-    if (name.size() < 4 || (name.substr(name.size() - 4) != ".xml" &&
-                            name.substr(name.size() - 5) != ".rels")) {
+    if (name.size() < 4 ||
+        (name.substr(name.size() - 4) != ".xml" && name.substr(name.size() - 5) != ".rels")) {
       continue;
     }
     pugi::xml_document doc;
