@@ -17,10 +17,8 @@ void Connect::btnScriptOut_Click(host::CommandBarControl& /*ctrl*/, bool& /*canc
     const std::string dialect = model::Defines::GetDocProperty(wb, "DB");
     std::unique_ptr<engines::Engine> engine = engines::NewEngine(dialect, engine_context_);
     engine->ForwardEngineer(wb);
-  } catch (const Error& e) {
-    defines_.ErrMsg(e.description(), kMsgExclamation, "btnScriptOut_Click");
-  } catch (const std::exception& e) {
-    defines_.ErrMsg(e.what(), kMsgExclamation, "btnScriptOut_Click");
+  } catch (...) {
+    defines_.ErrMsgCurrent("btnScriptOut_Click");
   }
 }
 

@@ -17,10 +17,8 @@ void Connect::btnReverse_Click(host::CommandBarControl& /*ctrl*/, bool& /*cancel
     const std::string dialect = model::Defines::GetDocProperty(wb, "DB");
     std::unique_ptr<engines::Engine> engine = engines::NewEngine(dialect, engine_context_);
     engine->ReverseEngineer(wb);
-  } catch (const Error& e) {
-    defines_.ErrMsg(e.description(), kMsgExclamation, "btnReverse_Click");
-  } catch (const std::exception& e) {
-    defines_.ErrMsg(e.what(), kMsgExclamation, "btnReverse_Click");
+  } catch (...) {
+    defines_.ErrMsgCurrent("btnReverse_Click");
   }
 }
 

@@ -58,10 +58,8 @@ std::unique_ptr<data::Recordset> Engine::lfSelect(std::string sql) {
   try {
     if (!cn_) throw Error::Runtime(RuntimeError::kObjectNotSet);
     return cn_->Execute(sql);
-  } catch (const Error& e) {
-    context_.defines.ErrMsg(e.description(), kMsgExclamation, "lfSelect");
-  } catch (const std::exception& e) {
-    context_.defines.ErrMsg(e.what(), kMsgExclamation, "lfSelect");
+  } catch (...) {
+    context_.defines.ErrMsgCurrent("lfSelect");
   }
   return nullptr;
 }
@@ -75,10 +73,8 @@ std::unique_ptr<data::Recordset> SqlTools::lfSelect(std::string sql) {
       sql = kTempTableQuery;
     }
     return connection()->Execute(sql);
-  } catch (const Error& e) {
-    context().defines.ErrMsg(e.description(), kMsgExclamation, "lfSelect");
-  } catch (const std::exception& e) {
-    context().defines.ErrMsg(e.what(), kMsgExclamation, "lfSelect");
+  } catch (...) {
+    context().defines.ErrMsgCurrent("lfSelect");
   }
   return nullptr;
 }
@@ -110,10 +106,8 @@ bool SqlTools::lfDbOpen(host::Workbook& wb) {
     if (server.empty()) server = "(local)";
     OpenConnection(SqlServerConnectionString(server, integrated, user, password, database));
     return true;
-  } catch (const Error& e) {
-    context().defines.ErrMsg(e.description(), kMsgExclamation, "lfDbOpen");
-  } catch (const std::exception& e) {
-    context().defines.ErrMsg(e.what(), kMsgExclamation, "lfDbOpen");
+  } catch (...) {
+    context().defines.ErrMsgCurrent("lfDbOpen");
   }
   return false;
 }
@@ -138,10 +132,8 @@ bool OraTools::lfDbOpen(host::Workbook& wb) {
 
     OpenConnection(OracleConnectionString(database, user, password));
     return true;
-  } catch (const Error& e) {
-    context().defines.ErrMsg(e.description(), kMsgExclamation, "lfDbOpen");
-  } catch (const std::exception& e) {
-    context().defines.ErrMsg(e.what(), kMsgExclamation, "lfDbOpen");
+  } catch (...) {
+    context().defines.ErrMsgCurrent("lfDbOpen");
   }
   return false;
 }

@@ -90,12 +90,9 @@ void Engine::ForwardEngineer(host::Workbook& wb) {
     } else {
       ctx.shell.MessageBox(kDone, kMsgInformation, model::kMessageTitle);
     }
-  } catch (const Error& e) {
+  } catch (...) {
     files.CloseQuietly();
-    ctx.defines.ErrMsg(e.description(), kMsgExclamation, "ForwardEngineer");
-  } catch (const std::exception& e) {
-    files.CloseQuietly();
-    ctx.defines.ErrMsg(e.what(), kMsgExclamation, "ForwardEngineer");
+    ctx.defines.ErrMsgCurrent("ForwardEngineer");
   }
 }
 

@@ -91,10 +91,8 @@ void Engine::ReverseEngineer(host::Workbook& wb) {
     const int total = context_.status_counts ? CountTables(*rs) : 0;
     for (int done = 1; !rs->Eof(); ++done) WriteTable(wb, *rs, done, total);
     defines.RefreshList(wb);
-  } catch (const Error& e) {
-    defines.ErrMsg(e.description(), kMsgExclamation, "ReverseEngineer");
-  } catch (const std::exception& e) {
-    defines.ErrMsg(e.what(), kMsgExclamation, "ReverseEngineer");
+  } catch (...) {
+    defines.ErrMsgCurrent("ReverseEngineer");
   }
 }
 

@@ -117,6 +117,10 @@ class Defines {
   // Shows `message` in a message box titled "KASTEL" with `style` and counts it as a failure;
   // `procedure` is accepted and not shown. Returns the code of the button pressed.
   int ErrMsg(std::string_view message, int style, std::string_view procedure);
+  // The failure handler's report: ErrMsg with the description of the exception being handled
+  // (a kastel::Error's description, else what()), style 48 and `procedure`. REQUIRES: called
+  // inside a catch block.
+  void ErrMsgCurrent(std::string_view procedure);
   // The number of messages ErrMsg has shown since this object was made.
   int failures_shown() const { return failures_shown_; }
 

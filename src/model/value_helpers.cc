@@ -1,5 +1,6 @@
 // The error reporter and the small conversions the rest of the system reads cells through.
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,16 @@ int Defines::ErrMsg(std::string_view message, int style, std::string_view /*proc
   // Counted before it is shown, so that a shell that throws still leaves the failure on record.
   ++failures_shown_;
   return shell_.MessageBox(message, style, kMessageTitle);
+}
+
+void Defines::ErrMsgCurrent(std::string_view procedure) {
+  try {
+    throw;
+  } catch (const Error& e) {
+    ErrMsg(e.description(), kMsgExclamation, procedure);
+  } catch (const std::exception& e) {
+    ErrMsg(e.what(), kMsgExclamation, procedure);
+  }
 }
 
 bool Defines::IsEmptyEx(const Value& value) {
