@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
 
-std::string OverrideName(std::string_view part) { return "/" + part_name::Fold(part); }
-
 // The folded extension of the last segment, "" when it has none.
 std::string Extension(std::string_view part) {
   std::string_view last = part.substr(part_name::FolderOf(part).size());
@@ -21,10 +19,10 @@ std::string Extension(std::string_view part) {
 }
 
 pugi::xml_node FindOverride(pugi::xml_node types, std::string_view part) {
-  std::string wanted = OverrideName(part);
+  const std::string wanted = "/" + std::string(part);
   for (pugi::xml_node node : types.children()) {
     if (LocalName(node) == "Override" &&
-        part_name::Fold(node.attribute("PartName").value()) == wanted) {
+        part_name::SameFolded(node.attribute("PartName").value(), wanted)) {
       return node;
     }
   }

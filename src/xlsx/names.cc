@@ -117,19 +117,29 @@ pugi::xml_node XlsxNames::DefinedNames(bool create) const {
 
 void XlsxNames::CatchUp() const {
   if (applied_ == renames_.size()) return;
-  pugi::xml_node names = DefinedNames(false);
-  std::vector<std::string> present = SheetNamesInXml(names);
-  std::vector<RenamePair> pairs = renames_.Follow(applied_, present);
+  const std::size_t since = applied_;
   applied_ = renames_.size();
-  if (pairs.empty()) return;
-  ApplyRenames(pairs, present, [&](std::string_view from, std::string_view to) {
+  pugi::xml_node names = DefinedNames(false);
+  if (!names) return;
+  // There is a print area per sheet and, between two uses, one or two renames: each rename is
+  // applied in turn, in the order they happened, and a name's text is only parsed when it can
+  // mention the old sheet name at all (case folded, apostrophes doubled as quoted).
+  bool changed = false;
+  for (std::size_t i = since; i < applied_; ++i) {
+    const auto& [from, to] = renames_[i];
+    std::string needle;
+    for (char c : from) needle += c == '\'' ? std::string("''") : std::string(1, c);
+    needle = FoldCase(needle);
     for (pugi::xml_node n : Children(names, "definedName")) {
-      std::string text = n.text().get();
+      const std::string text = n.text().get();
+      if (FoldCase(text).find(needle) == std::string::npos) continue;
       std::string renamed = RenameSheetInFormula(text, from, to);
-      if (renamed != text) n.text().set(renamed.c_str());
+      if (renamed == text) continue;
+      n.text().set(renamed.c_str());
+      changed = true;
     }
-  });
-  modified_();
+  }
+  if (changed) modified_();
 }
 
 pugi::xml_node XlsxNames::Find(std::string_view name, std::optional<int> sheet) const {

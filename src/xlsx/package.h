@@ -105,6 +105,10 @@ class Package {
   // part; empty when it has none. Targets are resolved inside the package; a target that would
   // leave the package is treated as missing (target_part empty).
   virtual std::vector<Relationship> Relationships(std::string_view source) = 0;
+  // The relationship `id` of `source`, if it has one; cheaper than Relationships for a source
+  // with many (the workbook with one per sheet).
+  virtual std::optional<Relationship> RelationshipById(std::string_view source,
+                                                       std::string_view id) = 0;
   // Adds a relationship from `source` to the part `target_part` (written relative to the
   // source) with a fresh id, creating the .rels part when needed; returns the id.
   virtual std::string AddRelationship(std::string_view source, std::string_view type,

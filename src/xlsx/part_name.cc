@@ -27,6 +27,17 @@ std::string Fold(std::string_view name) {
   return folded;
 }
 
+bool SameFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 bool IsValid(std::string_view name) {
   if (name.empty() || name.front() == '/') return false;
   for (std::string_view segment : Split(name)) {

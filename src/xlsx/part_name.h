@@ -11,6 +11,8 @@ namespace kastel::xlsx::part_name {
 
 // The key two names are compared by: ASCII letters folded to lower case.
 std::string Fold(std::string_view name);
+// Fold(a) == Fold(b), without building either.
+bool SameFolded(std::string_view a, std::string_view b);
 // False for a name that could point outside the package or name the same part twice: empty,
 // a leading "/", or a "." or ".." segment.
 bool IsValid(std::string_view name);

@@ -32,6 +32,16 @@ std::string FreshId(pugi::xml_node root) {
   return "rId" + std::to_string(highest + 1);
 }
 
+Relationship FromNode(std::string_view source, pugi::xml_node node) {
+  Relationship r;
+  r.id = node.attribute("Id").value();
+  r.type = node.attribute("Type").value();
+  r.target = node.attribute("Target").value();
+  r.external = std::string_view(node.attribute("TargetMode").value()) == "External";
+  if (!r.external) r.target_part = part_name::Resolve(source, r.target).value_or("");
+  return r;
+}
+
 }  // namespace
 
 pugi::xml_node ZipPackage::RelsRoot(std::string_view source, bool create) {
@@ -54,15 +64,20 @@ std::vector<Relationship> ZipPackage::Relationships(std::string_view source) {
   std::vector<Relationship> relationships;
   pugi::xml_node root = RelsRoot(source, false);
   for (pugi::xml_node node : root.children()) {
-    if (LocalName(node) != "Relationship") continue;
-    Relationship& r = relationships.emplace_back();
-    r.id = node.attribute("Id").value();
-    r.type = node.attribute("Type").value();
-    r.target = node.attribute("Target").value();
-    r.external = std::string_view(node.attribute("TargetMode").value()) == "External";
-    if (!r.external) r.target_part = part_name::Resolve(source, r.target).value_or("");
+    if (LocalName(node) == "Relationship") relationships.push_back(FromNode(source, node));
   }
   return relationships;
+}
+
+std::optional<Relationship> ZipPackage::RelationshipById(std::string_view source,
+                                                         std::string_view id) {
+  pugi::xml_node root = RelsRoot(source, false);
+  for (pugi::xml_node node : root.children()) {
+    if (LocalName(node) == "Relationship" && id == node.attribute("Id").value()) {
+      return FromNode(source, node);
+    }
+  }
+  return std::nullopt;
 }
 
 std::string ZipPackage::AddRelationship(std::string_view source, std::string_view type,

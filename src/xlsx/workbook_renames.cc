@@ -26,6 +26,11 @@ void AddSplit(std::string_view token, std::vector<std::string>& out) {
 
 }  // namespace
 
+void RenameLog::Add(std::string from, std::string to) {
+  folded_.emplace_back(FoldCase(from), FoldCase(to));
+  log_.emplace_back(std::move(from), std::move(to));
+}
+
 std::vector<RenamePair> RenameLog::Follow(std::size_t since,
                                           const std::vector<std::string>& names) const {
   std::vector<std::string> current;
@@ -39,12 +44,12 @@ std::vector<RenamePair> RenameLog::Follow(std::size_t since,
   }
   const std::vector<std::string> original = current;
   for (std::size_t i = since; i < log_.size() && !by_name.empty(); ++i) {
-    auto it = by_name.find(FoldCase(log_[i].first));
+    auto it = by_name.find(folded_[i].first);
     if (it == by_name.end()) continue;
     std::vector<std::size_t> moved = std::move(it->second);
     by_name.erase(it);
     for (std::size_t k : moved) current[k] = log_[i].second;
-    auto& target = by_name[FoldCase(log_[i].second)];
+    auto& target = by_name[folded_[i].second];
     target.insert(target.end(), moved.begin(), moved.end());
   }
   std::vector<RenamePair> out;

@@ -20,8 +20,9 @@ using RenamePair = std::pair<std::string, std::string>;
 
 class RenameLog {
  public:
-  void Add(std::string from, std::string to) { log_.emplace_back(std::move(from), std::move(to)); }
+  void Add(std::string from, std::string to);
   std::size_t size() const { return log_.size(); }
+  const RenamePair& operator[](std::size_t i) const { return log_[i]; }
 
   // What the sheet names in `names` (as a text written at log position `since` holds them) are
   // called now; only the names that changed, each once.
@@ -29,6 +30,7 @@ class RenameLog {
 
  private:
   std::vector<RenamePair> log_;
+  std::vector<RenamePair> folded_;  // the same, case folded once: every holder follows the log
 };
 
 // The sheet names a formula refers to ("'1'!A1", "Sheet1!A1:B2", "Sheet1:Sheet3!A1"), skipping

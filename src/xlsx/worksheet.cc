@@ -177,9 +177,15 @@ void XlsxWorksheet::Copy(host::Worksheet& before) {
   workbook_.CopySheet(*this, *target);
 }
 
-Value XlsxWorksheet::Cell(int row, int column) const { return Data().Get(row, column); }
+Value XlsxWorksheet::Cell(int row, int column) const {
+  if (std::optional<Value> known = memo_.Find(row, column)) return *std::move(known);
+  Value value = Data().Get(row, column);
+  memo_.Remember(row, column, value);
+  return value;
+}
 
 void XlsxWorksheet::SetCell(int row, int column, const Value& value) {
+  memo_.Forget(row, column);
   Data().Set(row, column, value);
 }
 
@@ -187,7 +193,10 @@ std::optional<host::CellPos> XlsxWorksheet::Find(const host::FindOptions& option
   return Data().Find(options);
 }
 
-void XlsxWorksheet::ClearContents(std::string_view a1_range) { Data().ClearContents(a1_range); }
+void XlsxWorksheet::ClearContents(std::string_view a1_range) {
+  memo_.ForgetAll();
+  Data().ClearContents(a1_range);
+}
 
 void XlsxWorksheet::AddHyperlink(std::string_view anchor_a1, std::string_view sub_address,
                                  std::string_view text_to_display) {
@@ -197,6 +206,7 @@ void XlsxWorksheet::AddHyperlink(std::string_view anchor_a1, std::string_view su
   const std::string location = HyperlinkLocation(sub_address);
   // The new link names sheets as they are called now: older text must catch up first.
   CatchUpRenames();
+  memo_.ForgetAll();
   Data().AddHyperlink(anchor_a1, location, text_to_display);
 }
 
@@ -223,6 +233,7 @@ void XlsxWorksheet::CatchUpRenames() {
     if (!workbook_.IsRecent(*this)) workbook_.package().Release(part_);
     return;
   }
+  memo_.ForgetAll();
   SheetData& data = Data();
   ApplyRenames(pairs, present, [&](std::string_view from, std::string_view to) {
     data.RenameSheetReferences(from, to);

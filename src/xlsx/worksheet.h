@@ -12,6 +12,7 @@
 #include <pugixml.hpp>
 
 #include "addin/host.h"
+#include "xlsx/cell_memo.h"
 #include "xlsx/sheet_data.h"
 
 namespace kastel::xlsx {
@@ -62,6 +63,7 @@ class XlsxWorksheet final : public host::Worksheet {
   pugi::xml_node entry_;
   std::string part_;
   mutable std::unique_ptr<SheetData> data_;
+  mutable CellMemo memo_;
   std::size_t renames_applied_;
 };
 

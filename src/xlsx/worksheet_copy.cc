@@ -207,10 +207,9 @@ XlsxWorksheet& XlsxWorkbook::CopySheet(XlsxWorksheet& source, XlsxWorksheet& bef
     highest_id = std::max(highest_id, static_cast<long>(t.entry.attribute("sheetId").as_llong()));
   }
   if (highest_id >= 65534) throw Error::Host("これ以上シートを追加できません。");
-  std::string source_type;
-  for (const auto& rel : package_->Relationships(workbook_part_)) {
-    if (SameName(rel.target_part, source.part())) source_type = rel.type;
-  }
+  std::optional<Relationship> source_rel =
+      package_->RelationshipById(workbook_part_, RelIdAttribute(source.entry()).value());
+  const std::string source_type = source_rel ? source_rel->type : std::string();
   // The copy starts from the source as it stands now, references included.
   source.CatchUpRenames();
   const std::string copy_name =

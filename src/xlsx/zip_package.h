@@ -38,6 +38,8 @@ class ZipPackage final : public Package {
   void RemoveOverride(std::string_view part) override;
 
   std::vector<Relationship> Relationships(std::string_view source) override;
+  std::optional<Relationship> RelationshipById(std::string_view source,
+                                               std::string_view id) override;
   std::string AddRelationship(std::string_view source, std::string_view type,
                               std::string_view target_part) override;
   void RemoveRelationship(std::string_view source, std::string_view id) override;

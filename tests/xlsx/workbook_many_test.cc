@@ -57,6 +57,19 @@ TEST(ManySheets, ReadInTurnNeedTheMemoryOfAFewSheets) {
   EXPECT_LT(grown, 24L << 20) << "grew by " << grown << " bytes";
 }
 
+TEST(ManySheets, CellsReadWhileOthersWereParsedReadBackWhatWasWrittenSince) {
+  TestApp t;
+  host::Workbook& wb = t.app.Open(ManySheets());
+  // Each pass goes through every sheet, so none stays parsed from one pass to the next.
+  for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 1), Value::Number(i));
+  for (int i = 1; i <= kSheets; ++i) wb.Worksheets(i).SetCell(1, 1, Value::Text("w"));
+  for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 1), Value::Text("w"));
+  for (int i = 1; i <= kSheets; ++i) wb.Worksheets(i).ClearContents("A1:B2");
+  for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 1), Value());
+  wb.Worksheets(1).AddHyperlink("A1", "S2!R1C1", "link");
+  EXPECT_EQ(wb.Worksheets(1).Cell(1, 1), Value::Text("link"));
+}
+
 TEST(ManySheets, RenamedAllAtOnceKeepEveryReferenceAndLinkRight) {
   ScratchDir dir;
   TestApp t;
@@ -66,6 +79,8 @@ TEST(ManySheets, RenamedAllAtOnceKeepEveryReferenceAndLinkRight) {
   for (int i = 2; i <= kSheets; ++i) {
     list.AddHyperlink("L" + std::to_string(i), "S" + std::to_string(i) + "!R1C1", "old");
   }
+  wb.WorkbookNames().AddR1C1("FirstOfS2", "=S2!R1C1");
+  wb.WorkbookNames().AddR1C1("FirstOfS150", "=S150!R1C1");
   // Out of the way first, then numbered backwards, so that names move through each other.
   for (int i = 2; i <= kSheets; ++i) wb.Worksheets(i).SetName("XXX" + std::to_string(i));
   for (int i = 2; i <= kSheets; ++i)
@@ -74,6 +89,14 @@ TEST(ManySheets, RenamedAllAtOnceKeepEveryReferenceAndLinkRight) {
   for (int i = 2; i <= kSheets; ++i) {
     list.AddHyperlink("M" + std::to_string(i), "S" + std::to_string(i) + "!R1C1", "new");
   }
+  EXPECT_EQ(wb.WorkbookNames().RefersTo("FirstOfS2"), "='S300'!$A$1");
+  EXPECT_EQ(wb.WorkbookNames().RefersTo("FirstOfS150"), "='S152'!$A$1");
+  // A name that must be quoted, then renamed in another case.
+  wb.Worksheets(2).SetName("O'Brien");
+  EXPECT_EQ(wb.WorkbookNames().RefersTo("FirstOfS2"), "='O''Brien'!$A$1");
+  wb.Worksheets(2).SetName("o'brien 2");
+  wb.Worksheets(2).SetName("S300");
+  EXPECT_EQ(wb.WorkbookNames().RefersTo("FirstOfS2"), "='S300'!$A$1");
   t.app.SaveAs(wb, dir / "out.xlsx");
 
   auto package = Package::Open(dir / "out.xlsx");
