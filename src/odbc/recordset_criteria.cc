@@ -215,8 +215,12 @@ bool Satisfies(const Value& value, CompareOp op, const Value& literal) {
     return Holds(op, Cmp(n, literal.number()));
   }
   if (value.kind() == Value::Kind::kError) return false;
-  std::string text = value.kind() == Value::Kind::kText ? value.text() : vb::Concat(value);
-  return Holds(op, text.compare(literal.text()) < 0 ? -1 : (text == literal.text() ? 0 : 1));
+  // Text is compared where it lies: a filter runs over every row of a rowset once per table.
+  const std::string converted =
+      value.kind() == Value::Kind::kText ? std::string() : vb::Concat(value);
+  const std::string& text = value.kind() == Value::Kind::kText ? value.text() : converted;
+  const int order = text.compare(literal.text());
+  return Holds(op, order < 0 ? -1 : (order == 0 ? 0 : 1));
 }
 
 std::vector<SortKey> ParseSort(std::string_view keys) {

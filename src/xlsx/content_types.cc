@@ -37,14 +37,31 @@ pugi::xml_node ZipPackage::TypesRoot() {
   return root;
 }
 
+std::unordered_map<std::string, std::string>& ZipPackage::Overrides() {
+  if (!overrides_) {
+    overrides_.emplace();
+    for (pugi::xml_node node : TypesRoot().children()) {
+      if (LocalName(node) != "Override") continue;
+      // The first of two Overrides for one part wins, as it always did.
+      overrides_->emplace(part_name::Fold(node.attribute("PartName").value()),
+                          node.attribute("ContentType").value());
+    }
+  }
+  return *overrides_;
+}
+
+void ZipPackage::ForgetOverridesOf(std::string_view part) {
+  if (part_name::SameFolded(part, kContentTypesPart)) overrides_.reset();
+}
+
 std::string ZipPackage::ContentType(std::string_view part) {
-  pugi::xml_node types = TypesRoot();
-  if (pugi::xml_node node = FindOverride(types, part)) {
-    return node.attribute("ContentType").value();
+  const auto& overrides = Overrides();
+  if (auto it = overrides.find("/" + part_name::Fold(part)); it != overrides.end()) {
+    return it->second;
   }
   std::string extension = Extension(part);
   if (extension.empty()) return std::string();
-  for (pugi::xml_node node : types.children()) {
+  for (pugi::xml_node node : TypesRoot().children()) {
     if (LocalName(node) == "Default" &&
         part_name::Fold(node.attribute("Extension").value()) == extension) {
       return node.attribute("ContentType").value();
@@ -55,14 +72,19 @@ std::string ZipPackage::ContentType(std::string_view part) {
 
 void ZipPackage::SetOverride(std::string_view part, std::string_view content_type) {
   if (!part_name::IsValid(part)) throw Error::Runtime(RuntimeError::kInvalidCall);
+  auto& overrides = Overrides();
   pugi::xml_node types = TypesRoot();
-  pugi::xml_node node = FindOverride(types, part);
+  const std::string key = "/" + part_name::Fold(part);
+  auto known = overrides.find(key);
+  // A part without an Override (every new copy) needs no search through the others.
+  pugi::xml_node node = known == overrides.end() ? pugi::xml_node() : FindOverride(types, part);
   if (!node) {
     node = types.append_child(ChildName(types, "Override").c_str());
     node.append_attribute("PartName") = ("/" + std::string(part)).c_str();
     node.append_attribute("ContentType");
   }
   node.attribute("ContentType") = std::string(content_type).c_str();
+  overrides[key] = std::string(content_type);
   MarkModified(kContentTypesPart);
 }
 
@@ -70,6 +92,7 @@ void ZipPackage::RemoveOverride(std::string_view part) {
   pugi::xml_node types = TypesRoot();
   if (pugi::xml_node node = FindOverride(types, part)) {
     types.remove_child(node);
+    overrides_.reset();
     MarkModified(kContentTypesPart);
   }
 }

@@ -177,6 +177,7 @@ void ZipPackage::Release(std::string_view part) {
 }
 
 void ZipPackage::Write(std::string_view part, std::string bytes) {
+  ForgetOverridesOf(part);
   Entry& entry = Touch(part);
   entry.state = State::kBytes;
   entry.bytes = std::move(bytes);
@@ -185,6 +186,7 @@ void ZipPackage::Write(std::string_view part, std::string bytes) {
 }
 
 void ZipPackage::Remove(std::string_view part) {
+  ForgetOverridesOf(part);
   Entry* entry = Find(part);
   if (entry == nullptr || entry->folder) return;
   entry->state = State::kRemoved;

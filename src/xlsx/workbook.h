@@ -6,6 +6,7 @@
 #define KASTEL_XLSX_WORKBOOK_H_
 
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -120,6 +121,9 @@ class XlsxWorkbook final : public host::Workbook {
   std::unordered_map<std::string, XlsxWorksheet*> by_name_;
   bool sheet_list_changed_ = false;
   bool sheets_copied_ = false;
+  // Per folder and file stem of copied parts ("xl/worksheets/sheet.xml"), the number to try
+  // first for the next copy, so that copying n sheets does not probe every taken name each time.
+  std::map<std::string, int> next_part_number_;
   std::size_t others_applied_ = 0;  // renames the chart and pivot parts are written at
 };
 

@@ -51,15 +51,19 @@ std::pair<std::string, std::string> StemAndExtension(std::string_view file) {
 
 class PartCopier {
  public:
-  explicit PartCopier(Package& package) : package_(package) {}
+  // `next_number` is the workbook's memory of the numbers already handed out.
+  PartCopier(Package& package, std::map<std::string, int>& next_number)
+      : package_(package), next_number_(next_number) {}
 
   // A free part name in the folder of `like`, shaped like it ("xl/worksheets/sheet7.xml").
   std::string FreeName(std::string_view like) {
     auto [stem, ext] = StemAndExtension(FileOf(like));
-    for (int n = 1;; ++n) {
+    int& next = next_number_[FolderOf(like) + stem + ext];
+    for (int n = std::max(next, 1);; ++n) {
       std::string name = FolderOf(like) + stem + std::to_string(n) + ext;
       if (!package_.Has(name) && !taken_.count(FoldCase(name))) {
         taken_.insert(FoldCase(name));
+        next = n + 1;
         return name;
       }
     }
@@ -169,6 +173,7 @@ class PartCopier {
   }
 
   Package& package_;
+  std::map<std::string, int>& next_number_;
   std::map<std::string, std::string> copies_;  // folded source part -> its copy
   std::set<std::string> taken_;
   int next_vml_block_ = 0;
@@ -176,8 +181,9 @@ class PartCopier {
 
 // The worksheet part of a copy: the source's current XML with its own relationships, without
 // the marks that belong to one sheet only (selection, code name).
-std::string CopyWorksheetPart(Package& package, const std::string& source) {
-  PartCopier copier(package);
+std::string CopyWorksheetPart(Package& package, const std::string& source,
+                              std::map<std::string, int>& next_number) {
+  PartCopier copier(package, next_number);
   const std::string part = copier.FreeName(source);
   package.Write(part, package.Read(source));
   const std::string type = package.ContentType(source);
@@ -214,7 +220,7 @@ XlsxWorksheet& XlsxWorkbook::CopySheet(XlsxWorksheet& source, XlsxWorksheet& bef
   source.CatchUpRenames();
   const std::string copy_name =
       CopyName(source.Name(), [&](std::string_view n) { return NameTaken(n); });
-  const std::string part = CopyWorksheetPart(*package_, source.part());
+  const std::string part = CopyWorksheetPart(*package_, source.part(), next_part_number_);
   const std::string rid = package_->AddRelationship(workbook_part_, source_type, part);
 
   // The new <sheet> entry, just before `before`; positions from there on move up one.

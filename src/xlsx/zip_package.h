@@ -67,6 +67,12 @@ class ZipPackage final : public Package {
 
   // [Content_Types].xml, parsed.
   pugi::xml_node TypesRoot();
+  // The Overrides by folded part name ("/xl/worksheets/sheet1.xml"), read once: every parse and
+  // every sheet copy asks, and a workbook has an Override per sheet. Kept up to date by
+  // SetOverride and RemoveOverride; read again after a Write or Remove of the whole part.
+  std::unordered_map<std::string, std::string>& Overrides();
+  // Forgets the Overrides read when `part` is [Content_Types].xml.
+  void ForgetOverridesOf(std::string_view part);
   // The .rels DOM of a source, created (empty, unsaved until changed) when missing.
   pugi::xml_node RelsRoot(std::string_view source, bool create);
 
@@ -76,6 +82,7 @@ class ZipPackage final : public Package {
   std::uint64_t inflated_total_ = 0;
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> by_folded_name_;
+  std::optional<std::unordered_map<std::string, std::string>> overrides_;
 };
 
 }  // namespace kastel::xlsx
