@@ -45,8 +45,10 @@ host::Worksheet* Defines::GetSheet(std::string_view table_name, host::Workbook& 
     templ.Copy(templ);
     // The template sheet is the last one, so its copy sits just before it.
     sheet = &wb.Worksheets(wb.WorksheetCount() - 1);
-    sheet->SetName(table_name);
+    // Shown before it is named: a name the host refuses leaves the table on this copy, which
+    // must then be a definition sheet like any other, listed and written out.
     sheet->SetVisible(true);
+    sheet->SetName(table_name);
     return sheet;
   } catch (const Error& e) {
     ErrMsg(e.description(), kMsgExclamation, "GetSheet");

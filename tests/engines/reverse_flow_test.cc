@@ -147,6 +147,8 @@ TEST(ReverseFlowTest, ReimportOverwritesTheFoundSheetAndKeepsCellsOutsideTheEmpt
   host.PressReverse();
   host::Worksheet* ws = SheetOfTable(wb, "CUSTOMER");
   ASSERT_NE(ws, nullptr);
+  // The sheet is found by its table-name cell, whatever its tab is called.
+  ws->SetName("顧客の表");
   // What a designer added by hand: a fifth column, stale indexes down to the last index row,
   // and notes outside the emptied ranges.
   ws->SetCell(12, 3, Value::Text("OLD_COL"));
@@ -167,7 +169,7 @@ TEST(ReverseFlowTest, ReimportOverwritesTheFoundSheetAndKeepsCellsOutsideTheEmpt
   EXPECT_EQ(host.failures(), 0) << host.err();
 
   ASSERT_EQ(SheetOfTable(wb, "customer"), ws);
-  EXPECT_EQ(wb.WorksheetCount(), 6);
+  EXPECT_EQ(wb.WorksheetCount(), 6) << host.err();
   EXPECT_EQ(ColumnRowText(*ws, 8), "CUST_ID|顧客ID|int|否|IDENTITY|");
   EXPECT_EQ(ColumnRowText(*ws, 10), "RANK||decimal(3,0)||0|");
   for (int row : {11, 12, 520}) EXPECT_EQ(ColumnRowText(*ws, row), "|||||") << row;
@@ -199,6 +201,39 @@ TEST(ReverseFlowTest, EveryColumnOfAWideTableIsWrittenPastTheColumnBlock) {
   EXPECT_EQ(ColumnRowText(*ws, 538), "|||||");
   // The list counts the column block only as far as row 520.
   EXPECT_EQ(CellText(wb.Worksheets("テーブル一覧"), 5, 6), "513");
+}
+
+TEST(ReverseFlowTest, ATableNameRefusedAsSheetNameIsWrittenOnTheCopyOfTheTemplate) {
+  const std::string longest = "T234567890123456789012345678901X";  // 32: the catalogue's limit
+  const std::string text =
+      "[schema]\nTABLE_NAME\tTABLE_TITLE\tCOLUMN_NAME\tCOLUMN_TITLE\tDATA_TYPE\tNULLABLE\t"
+      "DEFAULT_VALUE\tCOLUMN_COMMENT\n"
+      "A:B\tコロン\tC1\t\tint\t\t\t\n"
+      "OK\t通る名前\tC1\t\tint\t\t\t\n" +
+      longest +
+      "\t長い名前\tC1\t\tint\t\t\t\n"
+      "[indexes]\nTABLE_NAME\tINDEX_NAME\tPRIMARY_KEY:b\tUNIQUE:b\tORDINAL_POSITION:n\tCOLUMN_"
+      "NAME\n";
+  ImportHost host(ParseRecording(text), Answers("sql", false));
+  host::Workbook& wb = host.NewBook("SQL");
+  host.PressReverse();
+  // Each refusal is shown once, under the procedure that met it; the import goes on.
+  EXPECT_EQ(host.failures(), 2) << host.err();
+  EXPECT_NE(host.err().find("シート名'A:B'には使えない文字が含まれています。"), std::string::npos)
+      << host.err();
+  EXPECT_NE(host.err().find("シート名'" + longest + "'は長すぎます。"), std::string::npos);
+  EXPECT_EQ(wb.WorksheetCount(), 6) << host.err();
+  for (const std::string& table : {std::string("A:B"), std::string("OK"), longest}) {
+    SCOPED_TRACE(table);
+    host::Worksheet* ws = SheetOfTable(wb, table);
+    ASSERT_NE(ws, nullptr);
+    EXPECT_EQ(ColumnRowText(*ws, 8), "C1||int|||");
+  }
+  // The copies left under their own names are shown, so the list and the scripts have them.
+  for (int row = 5; row <= 7; ++row) {
+    EXPECT_EQ(CellText(wb.Worksheets("テーブル一覧"), row, 3),
+              (std::vector<std::string>{"A:B", "OK", longest}[row - 5]));
+  }
 }
 
 }  // namespace
