@@ -3,50 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "addin/connect.h"
+#include "host_process.h"
 #include "script_run.h"
-#include "term/term_shell.h"
-#include "xlsx/application.h"
 
 namespace kastel::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-// One host process with KASTEL connected; `typed` is what a person types at the terminal.
-class HostProcess {
+// The host with スクリプト出力 pressed on a workbook opened for it and closed again.
+class ScriptHost : public HostProcess {
  public:
-  explicit HostProcess(const std::string& typed, bool interactive = true)
-      : in_(typed), shell_(out_, err_, in_, interactive), app_(status_), kastel_(shell_) {
-    app_.ConnectAddIn(kastel_, 1);
-  }
-  ~HostProcess() { app_.DisconnectAddIns(0); }
+  explicit ScriptHost(const std::string& typed, bool interactive = true)
+      : HostProcess(typed, interactive) {}
 
-  // Opens `workbook`, presses スクリプト出力 and closes it again.
   void ScriptOut(const std::string& workbook) {
     host::Workbook& wb = app_.Open(workbook);
-    auto button = xlsx::FindControl(*app_.Bars().Item("KASTEL"), {"スクリプト出力"});
-    ASSERT_NE(button, nullptr);
-    ASSERT_TRUE(app_.Press(*button));
+    ASSERT_TRUE(Press("スクリプト出力"));
     app_.Close(wb);
   }
-
-  term::TermShell& shell() { return shell_; }
-  addin::Connect& kastel() { return kastel_; }
-  std::string out() const { return out_.str(); }
-  std::string err() const { return err_.str(); }
-
- private:
-  std::ostringstream out_, err_, status_;
-  std::istringstream in_;
-  term::TermShell shell_;
-  xlsx::XlsxApplication app_;
-  addin::Connect kastel_;
 };
 
 std::string FirstStatement(const std::string& dir) {
@@ -62,7 +40,7 @@ TEST(ScriptFlowTest, TheLastFolderIsOfferedAgainToBothDialectsAndACancelKeepsIt)
   MakeFixture({"worked", ora, "--dialect", "ORA"});
   const std::string out = dir.Sub("out");
   // First a folder typed without its closing separator, then an empty line, then nothing more.
-  HostProcess host(out + "\n\n");
+  ScriptHost host(out + "\n\n");
 
   host.ScriptOut(sql);
   EXPECT_EQ(host.kastel().engine_context().last_output_folder, out + "/");
@@ -95,7 +73,7 @@ TEST(ScriptFlowTest, OnlyTheDialectOraExactlyRunsTheOracleEngine) {
     SCOPED_TRACE("DB=" + c.db);
     const std::string wb = dir.File("wb.xlsx"), out = dir.Sub("out-" + c.db);
     MakeFixture({"worked", wb, "--dialect", c.db});
-    HostProcess host("", false);
+    ScriptHost host("", false);
     host.shell().SetFolderAnswer(out);
     host.ScriptOut(wb);
     EXPECT_EQ(FirstStatement(out).substr(0, 12), c.oracle ? "DROP   TABLE" : "IF EXISTS (S");
@@ -124,7 +102,7 @@ TEST(ScriptFlowTest, ClosingMessagesAndFailuresOfTheOutputFolder) {
     const std::string wb = dir.File("wb.xlsx");
     MakeFixture({c.fixture, wb});
     if (c.files) dir.Sub(c.folder);
-    HostProcess host("", false);
+    ScriptHost host("", false);
     host.shell().SetFolderAnswer(dir.File(c.folder));
     host.ScriptOut(wb);
     EXPECT_EQ(host.out(), c.out);

@@ -10,19 +10,13 @@ namespace kastel::testing {
 
 ImportHost::ImportHost(Recording recording, term::LoginAnswers answers, bool interactive,
                        const std::string& typed)
-    : in_(typed),
-      shell_(out_, err_, in_, interactive),
-      app_(status_),
-      kastel_(shell_),
+    : HostProcess(typed, interactive),
       provider_(std::move(recording), GoldenTexts()),
       view_(err_, in_, interactive, std::move(answers), shell_) {
   shell_.SetEnv("KASTEL_PASSWORD", "secret");
-  app_.ConnectAddIn(kastel_, 1);
   kastel_.engine_context().provider = &provider_;
   kastel_.engine_context().login_view = &view_;
 }
-
-ImportHost::~ImportHost() { app_.DisconnectAddIns(0); }
 
 host::Workbook& ImportHost::NewBook(const std::string& dialect) {
   host::Workbook& wb = app_.AddWorkbook(KASTEL_TEST_TEMPLATE);
@@ -31,8 +25,7 @@ host::Workbook& ImportHost::NewBook(const std::string& dialect) {
 }
 
 void ImportHost::PressReverse() {
-  auto button = xlsx::FindControl(*app_.Bars().Item("KASTEL"), {"リバースエンジニア"});
-  if (button == nullptr || !button->Enabled() || !app_.Press(*button)) {
+  if (!Press("リバースエンジニア")) {
     throw std::runtime_error("リバースエンジニア could not be pressed");
   }
 }

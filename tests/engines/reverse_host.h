@@ -3,25 +3,21 @@
 #ifndef KASTEL_TESTS_ENGINES_REVERSE_HOST_H_
 #define KASTEL_TESTS_ENGINES_REVERSE_HOST_H_
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "addin/connect.h"
+#include "host_process.h"
 #include "reverse_replay.h"
 #include "term/login_view.h"
-#include "term/term_shell.h"
-#include "xlsx/application.h"
 
 namespace kastel::testing {
 
-class ImportHost {
+class ImportHost : public HostProcess {
  public:
   // `typed` is what a person types when `interactive`; otherwise `answers` fill the dialog and
   // the password comes from KASTEL_PASSWORD ("secret").
   ImportHost(Recording recording, term::LoginAnswers answers, bool interactive = false,
              const std::string& typed = "");
-  ~ImportHost();
 
   // A new workbook from the default template, of dialect "SQL" or "ORA".
   host::Workbook& NewBook(const std::string& dialect);
@@ -30,21 +26,11 @@ class ImportHost {
   // Presses リバースエンジニア on the active workbook.
   void PressReverse();
 
-  addin::Connect& kastel() { return kastel_; }
-  xlsx::XlsxApplication& app() { return app_; }
   const CallLog& log() const { return provider_.log(); }
   ReplayProvider& provider() { return provider_; }
   int failures() { return kastel_.defines().failures_shown(); }
-  std::string out() const { return out_.str(); }
-  std::string err() const { return err_.str(); }
-  std::string status() const { return status_.str(); }
 
  private:
-  std::ostringstream out_, err_, status_;
-  std::istringstream in_;
-  term::TermShell shell_;
-  xlsx::XlsxApplication app_;
-  addin::Connect kastel_;
   ReplayProvider provider_;
   term::TermLoginView view_;
 };
