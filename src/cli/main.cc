@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "base/error.h"
+#include "base/signal_cleanup.h"
 #include "cli/command.h"
 #include "cli/exit_status.h"
 
@@ -28,6 +29,7 @@ const char* ParseErrorText(const CLI::ParseError& e) {
 
 int main(int argc, char** argv) {
   using namespace kastel::cli;
+  kastel::signal_cleanup::InstallHandlers();
   CLI::App app("KASTEL: テーブル定義書 (Excel ブック) の作成と保守", "kastel");
   UseJapaneseHelp(app);
   app.require_subcommand(1);
