@@ -7,7 +7,7 @@
 
 #include <fmt/format.h>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/error.h"
 #include "xlsx/application.h"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/error.h"
 #include "model/defines.h"
 #include "term/term_shell.h"

@@ -15,7 +15,7 @@
 
 #include <pugixml.hpp>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/error.h"
 #include "xlsx/application.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "sample_tables.h"
 
 namespace kastel::templates {

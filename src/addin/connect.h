@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/subscription.h"
 #include "engines/engine.h"
 #include "model/defines.h"

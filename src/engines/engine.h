@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "engines/data.h"
 #include "util/stream_writer.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/value.h"
 #include "engines/data.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/host.h"
+#include "host/host.h"
 
 namespace kastel::model {
 class Defines;

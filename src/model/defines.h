@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/value.h"
 
 namespace kastel {

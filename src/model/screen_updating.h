@@ -2,7 +2,7 @@
 #ifndef KASTEL_MODEL_SCREEN_UPDATING_H_
 #define KASTEL_MODEL_SCREEN_UPDATING_H_
 
-#include "addin/host.h"
+#include "host/host.h"
 
 namespace kastel::model {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "xlsx/package.h"
 
 namespace kastel::xlsx {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/host.h"
+#include "host/host.h"
 
 namespace kastel::xlsx {
 

@@ -12,7 +12,7 @@
 
 #include <pugixml.hpp>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "xlsx/package.h"
 
 namespace kastel::xlsx {

@@ -11,7 +11,7 @@
 
 #include <pugixml.hpp>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "xlsx/workbook_renames.h"
 
 namespace kastel::xlsx {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "base/value.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"

@@ -15,7 +15,7 @@
 
 #include <pugixml.hpp>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "xlsx/doc_props.h"
 #include "xlsx/names.h"
 #include "xlsx/package.h"

@@ -11,7 +11,7 @@
 
 #include <pugixml.hpp>
 
-#include "addin/host.h"
+#include "host/host.h"
 #include "xlsx/cell_memo.h"
 #include "xlsx/sheet_data.h"
 

@@ -14,8 +14,8 @@
 //   object, and every use of it then fails.
 // - Events are delivered on the caller's thread, one at a time. A subscription lasts as long as
 //   the Subscription handle that the subscribe call returned.
-#ifndef KASTEL_ADDIN_HOST_H_
-#define KASTEL_ADDIN_HOST_H_
+#ifndef KASTEL_HOST_HOST_H_
+#define KASTEL_HOST_HOST_H_
 
 #include <functional>
 #include <memory>
@@ -285,4 +285,4 @@ class AddIn {
 
 }  // namespace kastel::host
 
-#endif  // KASTEL_ADDIN_HOST_H_
+#endif  // KASTEL_HOST_HOST_H_
