@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "odbc/result_fetch.h"
+#include "odbc/wide_text.h"
 
 namespace kastel::odbc {
 namespace {
@@ -41,26 +42,46 @@ double NumberOf(const Value& v) {
   return 0;
 }
 
-// Catalogue functions take NULL for "any"/"none" and a length otherwise.
-SQLCHAR* Arg(const std::optional<std::string>& s) {
-  return s ? reinterpret_cast<SQLCHAR*>(const_cast<char*>(s->c_str())) : nullptr;
-}
-SQLSMALLINT Len(const std::optional<std::string>& s) {
-  return s ? static_cast<SQLSMALLINT>(s->size()) : 0;
-}
+// A text argument of a catalogue function in both call families: NULL for "any"/"none" and a
+// length otherwise.
+class CatalogueArg {
+ public:
+  explicit CatalogueArg(const std::optional<std::string>& s)
+      : text_(s), wide_(s ? ToWide(*s) : WideText()) {}
+  SQLCHAR* narrow() const {
+    return text_ ? reinterpret_cast<SQLCHAR*>(const_cast<char*>(text_->c_str())) : nullptr;
+  }
+  SQLWCHAR* wide() const { return text_ ? const_cast<SQLWCHAR*>(wide_.c_str()) : nullptr; }
+  SQLSMALLINT narrow_length() const { return text_ ? static_cast<SQLSMALLINT>(text_->size()) : 0; }
+  SQLSMALLINT wide_length() const { return text_ ? static_cast<SQLSMALLINT>(wide_.size()) : 0; }
 
-template <typename Call>
-std::shared_ptr<RowTable> Catalogue(const OdbcHandle& dbc, Call call) {
-  OdbcHandle stmt(SQL_HANDLE_STMT, dbc.get());
-  Check(call(stmt.get()), stmt);
+ private:
+  const std::optional<std::string>& text_;
+  WideText wide_;
+};
+
+// Runs a catalogue function given as its narrow and wide forms; `narrow` and `wide` each take
+// the statement handle.
+template <typename Narrow, typename Wide>
+std::shared_ptr<RowTable> Catalogue(const OdbcHandle& dbc, Narrow narrow, Wide wide) {
+  OdbcHandle stmt(SQL_HANDLE_STMT, dbc);
+  Check(stmt.wide() ? wide(stmt.get()) : narrow(stmt.get()), stmt);
   return FetchAll(stmt);
 }
 
 std::vector<TableRef> ListTables(const OdbcHandle& dbc) {
-  std::optional<std::string> any = std::string("%"), type = std::string("TABLE");
-  auto rows = Catalogue(dbc, [&](SQLHSTMT s) {
-    return SQLTables(s, nullptr, 0, nullptr, 0, Arg(any), Len(any), Arg(type), Len(type));
-  });
+  const std::optional<std::string> any_text = std::string("%"), type_text = std::string("TABLE");
+  const CatalogueArg any(any_text), type(type_text);
+  auto rows = Catalogue(
+      dbc,
+      [&](SQLHSTMT s) {
+        return SQLTables(s, nullptr, 0, nullptr, 0, any.narrow(), any.narrow_length(),
+                         type.narrow(), type.narrow_length());
+      },
+      [&](SQLHSTMT s) {
+        return SQLTablesW(s, nullptr, 0, nullptr, 0, any.wide(), any.wide_length(), type.wide(),
+                          type.wide_length());
+      });
   std::vector<TableRef> tables;
   for (const auto& r : rows->rows) {
     if (r.size() < 3 || !TextOf(r[2])) continue;
@@ -70,11 +91,20 @@ std::vector<TableRef> ListTables(const OdbcHandle& dbc) {
 }
 
 std::vector<IndexInfo> ListIndexes(const OdbcHandle& dbc, const TableRef& t) {
-  std::optional<std::string> name = t.name;
-  auto rows = Catalogue(dbc, [&](SQLHSTMT s) {
-    return SQLStatistics(s, Arg(t.catalog), Len(t.catalog), Arg(t.schema), Len(t.schema), Arg(name),
-                         Len(name), SQL_INDEX_ALL, SQL_QUICK);
-  });
+  const std::optional<std::string> name_text = t.name;
+  const CatalogueArg catalog(t.catalog), schema(t.schema), name(name_text);
+  auto rows = Catalogue(
+      dbc,
+      [&](SQLHSTMT s) {
+        return SQLStatistics(s, catalog.narrow(), catalog.narrow_length(), schema.narrow(),
+                             schema.narrow_length(), name.narrow(), name.narrow_length(),
+                             SQL_INDEX_ALL, SQL_QUICK);
+      },
+      [&](SQLHSTMT s) {
+        return SQLStatisticsW(s, catalog.wide(), catalog.wide_length(), schema.wide(),
+                              schema.wide_length(), name.wide(), name.wide_length(), SQL_INDEX_ALL,
+                              SQL_QUICK);
+      });
   std::vector<IndexInfo> indexes;
   std::vector<std::pair<double, std::string>> keyed;  // (position, column) of the index met last
   auto flush = [&] {
@@ -99,11 +129,18 @@ std::vector<IndexInfo> ListIndexes(const OdbcHandle& dbc, const TableRef& t) {
 }
 
 PrimaryKey ReadPrimaryKey(const OdbcHandle& dbc, const TableRef& t) {
-  std::optional<std::string> name = t.name;
-  auto rows = Catalogue(dbc, [&](SQLHSTMT s) {
-    return SQLPrimaryKeys(s, Arg(t.catalog), Len(t.catalog), Arg(t.schema), Len(t.schema),
-                          Arg(name), Len(name));
-  });
+  const std::optional<std::string> name_text = t.name;
+  const CatalogueArg catalog(t.catalog), schema(t.schema), name(name_text);
+  auto rows = Catalogue(
+      dbc,
+      [&](SQLHSTMT s) {
+        return SQLPrimaryKeys(s, catalog.narrow(), catalog.narrow_length(), schema.narrow(),
+                              schema.narrow_length(), name.narrow(), name.narrow_length());
+      },
+      [&](SQLHSTMT s) {
+        return SQLPrimaryKeysW(s, catalog.wide(), catalog.wide_length(), schema.wide(),
+                               schema.wide_length(), name.wide(), name.wide_length());
+      });
   std::vector<std::pair<double, std::string>> keyed;
   PrimaryKey key;
   for (const auto& r : rows->rows) {

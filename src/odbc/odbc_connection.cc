@@ -1,12 +1,15 @@
 #include "odbc/odbc_connection.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "odbc/ado_error.h"
+#include "odbc/driver_library.h"
 #include "odbc/index_schema.h"
 #include "odbc/result_fetch.h"
+#include "odbc/wide_text.h"
 
 namespace kastel::odbc {
 namespace {
@@ -39,15 +42,30 @@ void OdbcConnection::Open() {
   // ADO's default connection timeout; a driver that cannot set one keeps its own.
   SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(kLoginTimeoutSeconds)), 0);
-  std::vector<SQLCHAR> in(odbc.begin(), odbc.end());
-  in.push_back(0);
-  SQLCHAR out[1024];
-  SQLSMALLINT out_length = 0;
-  Check(SQLDriverConnect(dbc.get(), nullptr, in.data(), static_cast<SQLSMALLINT>(odbc.size()), out,
-                         sizeof out, &out_length, SQL_DRIVER_NOPROMPT),
-        dbc);
-  // The string held the password; keep no copy of it beyond what the caller set.
-  std::fill(in.begin(), in.end(), 0);
+  dbc.set_wide(DriverHasWideCalls(odbc));
+  SQLRETURN rc;
+  if (dbc.wide()) {
+    WideText in = ToWide(odbc);
+    SQLWCHAR out[1024];
+    SQLSMALLINT out_length = 0;
+    rc = SQLDriverConnectW(dbc.get(), nullptr, in.data(), static_cast<SQLSMALLINT>(in.size()), out,
+                           static_cast<SQLSMALLINT>(std::size(out)), &out_length,
+                           SQL_DRIVER_NOPROMPT);
+    // The string held the password; keep no copy of it beyond what the caller set.
+    std::fill(in.begin(), in.end(), 0);
+    std::fill(std::begin(out), std::end(out), 0);
+  } else {
+    std::vector<SQLCHAR> in(odbc.begin(), odbc.end());
+    in.push_back(0);
+    SQLCHAR out[1024];
+    SQLSMALLINT out_length = 0;
+    rc = SQLDriverConnect(dbc.get(), nullptr, in.data(), static_cast<SQLSMALLINT>(odbc.size()), out,
+                          sizeof out, &out_length, SQL_DRIVER_NOPROMPT);
+    std::fill(in.begin(), in.end(), 0);
+    std::fill(std::begin(out), std::end(out), 0);
+  }
+  std::fill(odbc.begin(), odbc.end(), 0);
+  Check(rc, dbc);
   environment_ = std::move(environment);
   dbc_ = std::move(dbc);
   index_schema_.reset();
@@ -100,10 +118,16 @@ OdbcHandle OdbcConnection::Run(std::string_view sql) {
   RequireOpen();
   // Any statement may create, drop or alter an index.
   index_schema_.reset();
-  OdbcHandle stmt(SQL_HANDLE_STMT, dbc_.get());
-  std::vector<SQLCHAR> text(sql.begin(), sql.end());
-  text.push_back(0);
-  SQLRETURN rc = SQLExecDirect(stmt.get(), text.data(), static_cast<SQLINTEGER>(sql.size()));
+  OdbcHandle stmt(SQL_HANDLE_STMT, dbc_);
+  SQLRETURN rc;
+  if (stmt.wide()) {
+    WideText text = ToWide(sql);
+    rc = SQLExecDirectW(stmt.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+  } else {
+    std::vector<SQLCHAR> text(sql.begin(), sql.end());
+    text.push_back(0);
+    rc = SQLExecDirect(stmt.get(), text.data(), static_cast<SQLINTEGER>(sql.size()));
+  }
   // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
   if (rc != SQL_NO_DATA) Check(rc, stmt);
   return stmt;

@@ -2,10 +2,12 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "odbc/wide_text.h"
 
 namespace kastel::odbc {
 namespace {
@@ -44,47 +46,86 @@ ColumnKind KindOf(SQLSMALLINT type) {
   }
 }
 
+// A result column's name as UTF-8, read by `describe` into a buffer that grows to fit.
+template <typename Char, typename Describe>
+std::string ColumnName(Describe describe) {
+  std::vector<Char> name(256);
+  SQLSMALLINT length = 0;
+  describe(name.data(), static_cast<SQLSMALLINT>(name.size()), &length);
+  if (length >= static_cast<SQLSMALLINT>(name.size())) {
+    name.resize(static_cast<std::size_t>(length) + 1);
+    describe(name.data(), static_cast<SQLSMALLINT>(name.size()), &length);
+  }
+  if constexpr (sizeof(Char) == 1) {
+    return std::string(reinterpret_cast<const char*>(name.data()),
+                       static_cast<std::size_t>(length));
+  } else {
+    return ToUtf8(name.data(), static_cast<std::size_t>(length));
+  }
+}
+
 std::vector<ColumnInfo> DescribeColumns(const OdbcHandle& stmt) {
   SQLSMALLINT count = 0;
   Check(SQLNumResultCols(stmt.get(), &count), stmt);
   std::vector<ColumnInfo> columns;
   for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
-    std::vector<SQLCHAR> name(256);
-    SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+    SQLSMALLINT type = 0, digits = 0, nullable = 0;
     SQLULEN size = 0;
-    auto describe = [&] {
-      return SQLDescribeCol(stmt.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()),
-                            &length, &type, &size, &digits, &nullable);
-    };
-    Check(describe(), stmt);
-    if (length >= static_cast<SQLSMALLINT>(name.size())) {
-      name.resize(static_cast<std::size_t>(length) + 1);
-      Check(describe(), stmt);
+    std::string name;
+    if (stmt.wide()) {
+      name = ColumnName<SQLWCHAR>([&](SQLWCHAR* n, SQLSMALLINT capacity, SQLSMALLINT* length) {
+        Check(SQLDescribeColW(stmt.get(), i, n, capacity, length, &type, &size, &digits, &nullable),
+              stmt);
+      });
+    } else {
+      name = ColumnName<SQLCHAR>([&](SQLCHAR* n, SQLSMALLINT capacity, SQLSMALLINT* length) {
+        Check(SQLDescribeCol(stmt.get(), i, n, capacity, length, &type, &size, &digits, &nullable),
+              stmt);
+      });
     }
-    columns.push_back(
-        {std::string(reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(length)),
-         KindOf(type)});
+    columns.push_back({std::move(name), KindOf(type)});
   }
   return columns;
 }
 
-// The column's data as text, or nothing for NULL; long data arrives in pieces.
-std::optional<std::string> GetText(const OdbcHandle& stmt, SQLUSMALLINT column) {
-  std::string out;
-  char buffer[4096];
+// The column's data as text, or nothing for NULL; long data arrives in pieces, each ended by
+// a terminator that the reported length leaves out.
+template <typename Char>
+std::optional<std::basic_string<Char>> GetPieces(const OdbcHandle& stmt, SQLUSMALLINT column,
+                                                 SQLSMALLINT c_type) {
+  std::basic_string<Char> out;
+  Char buffer[4096 / sizeof(Char)];
+  constexpr auto kBytes = static_cast<SQLLEN>(sizeof buffer);
   for (;;) {
     SQLLEN indicator = 0;
-    SQLRETURN rc = SQLGetData(stmt.get(), column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+    SQLRETURN rc = SQLGetData(stmt.get(), column, c_type, buffer, kBytes, &indicator);
     if (rc == SQL_NO_DATA) break;
     Check(rc, stmt);
     if (indicator == SQL_NULL_DATA) return std::nullopt;
-    bool whole = indicator != SQL_NO_TOTAL && indicator < static_cast<SQLLEN>(sizeof buffer);
+    const bool whole = indicator != SQL_NO_TOTAL && indicator < kBytes;
     // A driver may end a piece early rather than split a character; the terminator says where.
-    out.append(buffer,
-               whole ? static_cast<std::size_t>(indicator) : strnlen(buffer, sizeof buffer - 1));
+    std::size_t n = 0;
+    if (whole) {
+      n = static_cast<std::size_t>(indicator) / sizeof(Char);
+    } else {
+      while (n + 1 < std::size(buffer) && buffer[n] != 0) ++n;
+    }
+    out.append(buffer, n);
     if (rc == SQL_SUCCESS) break;
   }
   return out;
+}
+
+std::optional<std::string> GetText(const OdbcHandle& stmt, SQLUSMALLINT column) {
+  if (stmt.wide()) {
+    // Pieces may end between the two halves of a surrogate pair: convert the whole.
+    auto wide = GetPieces<SQLWCHAR>(stmt, column, SQL_C_WCHAR);
+    if (!wide) return std::nullopt;
+    return ToUtf8(*wide);
+  }
+  auto narrow = GetPieces<char>(stmt, column, SQL_C_CHAR);
+  if (!narrow) return std::nullopt;
+  return std::move(*narrow);
 }
 
 // Days from 1899-12-30 to the given civil date (proleptic Gregorian).
