@@ -11,8 +11,8 @@
 namespace kastel::odbc {
 
 // The shared library of the driver that the ODBC connection string `odbc` names through its
-// Driver keyword (a registered driver name or a library path) or its DSN; "" when it names
-// none that the driver manager's configuration knows.
+// Driver keyword (a registered driver name or a library's name or path) or its DSN; "" when
+// it names none.
 std::string DriverLibrary(std::string_view odbc);
 
 // True when the library of the driver that `odbc` names exports the wide entry points, and
