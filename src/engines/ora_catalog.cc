@@ -15,16 +15,33 @@
 namespace kastel::engines {
 namespace {
 
+// The catalogue query. A type text is one that recreates the column: NUMBER with its precision
+// and scale ("*" for a precision left open, so INTEGER and the other integer names, which the
+// dictionary keeps as NUMBER with scale 0 alone, come back as NUMBER(*,0), the one spelling
+// that says exactly what is stored), FLOAT with its binary precision, the types declared with a
+// length with it, and every other type by its dictionary name, which carries its own
+// precisions (TIMESTAMP(0), INTERVAL DAY(2) TO SECOND(6)) or takes none (DATE, CLOB). The
+// rendering tests nulls itself rather than lean on Oracle's concatenation passing them over.
 constexpr const char* kSchemaLines[] = {
     "SELECT",
     "   t1.TABLE_NAME                      AS TABLE_NAME",
     "  ,t2.COMMENTS                        AS TABLE_COMMENT",
     "  ,t3.COLUMN_NAME                     AS COLUMN_NAME",
     "  ,t4.COMMENTS                        AS COLUMN_COMMENT",
-    "  ,SUBSTR(t3.DATA_TYPE, 1, 10) || DECODE(t3.DATA_TYPE, 'DATE', NULL,'NUMBER', "
-    "DECODE(t3.DATA_SCALE, 0, '(' || TO_CHAR(t3.DATA_PRECISION) || ')',  '(' || "
-    "TO_CHAR(t3.DATA_PRECISION) || ',' || TO_CHAR(t3.DATA_SCALE) || ')'), '(' || "
-    "TO_CHAR(t3.DATA_LENGTH) || ')') DATA_TYPE",
+    "  ,CASE",
+    "       WHEN t3.DATA_TYPE = 'NUMBER' AND t3.DATA_PRECISION IS NULL AND t3.DATA_SCALE IS NULL "
+    "THEN 'NUMBER'",
+    "       WHEN t3.DATA_TYPE = 'NUMBER' AND t3.DATA_PRECISION IS NULL THEN 'NUMBER(*,' || "
+    "TO_CHAR(t3.DATA_SCALE) || ')'",
+    "       WHEN t3.DATA_TYPE = 'NUMBER' AND t3.DATA_SCALE = 0 THEN 'NUMBER(' || "
+    "TO_CHAR(t3.DATA_PRECISION) || ')'",
+    "       WHEN t3.DATA_TYPE = 'NUMBER' THEN 'NUMBER(' || TO_CHAR(t3.DATA_PRECISION) || ',' || "
+    "TO_CHAR(t3.DATA_SCALE) || ')'",
+    "       WHEN t3.DATA_TYPE = 'FLOAT' THEN 'FLOAT(' || TO_CHAR(t3.DATA_PRECISION) || ')'",
+    "       WHEN t3.DATA_TYPE IN ('CHAR', 'VARCHAR2', 'NCHAR', 'NVARCHAR2', 'RAW', 'UROWID') THEN "
+    "t3.DATA_TYPE || '(' || TO_CHAR(t3.DATA_LENGTH) || ')'",
+    "       ELSE t3.DATA_TYPE",
+    "   END                                AS DATA_TYPE",
     "  ,t3.DATA_LENGTH",
     "  ,DECODE(t3.NULLABLE,'N','否','')    AS NULLABLE",
     "  ,t3.DATA_DEFAULT                    AS DEFAULT_VALUE",

@@ -15,14 +15,20 @@ namespace kastel::engines {
 namespace {
 
 // The lines of the catalogue batch. The comments and the commented-out block are part of what
-// the server receives.
+// the server receives. Names are as wide as the server's own (sysname, 128), titles, defaults
+// and comments as wide as an extended property or a default can be, so nothing is cut or
+// refused. Type texts are those that recreate the column: (max) for the large-value types, the
+// length of binary types, a time type's fractional digits and float's precision where they are
+// not the defaults. The N of N'否' keeps the mark on a database whose collation has no kanji.
+// The identity test names the table quoted, so that a name holding brackets, dots or blanks
+// still finds its table.
 constexpr const char* kSchemaLines[] = {
     "BEGIN",
     "    -- カーソル宣言",
     "    DECLARE curTabs CURSOR FOR",
     "        SELECT",
-    "           t1.TABLE_NAME                                AS TABLE_NAME",
-    "          ,CONVERT(nvarchar(32), ISNULL(t2.value, ''))  AS TABLE_TITLE",
+    "           t1.TABLE_NAME                                  AS TABLE_NAME",
+    "          ,CONVERT(nvarchar(4000), ISNULL(t2.value, ''))  AS TABLE_TITLE",
     "        FROM INFORMATION_SCHEMA.TABLES t1",
     "        LEFT JOIN ::fn_listextendedproperty(N'MS_Description', N'user', N'dbo', N'table', "
     "NULL, NULL, default) t2 ON (t2.objName = t1.TABLE_NAME COLLATE Japanese_CI_AS)",
@@ -32,8 +38,8 @@ constexpr const char* kSchemaLines[] = {
     "           t1.TABLE_NAME",
     "",
     "    -- カール変数宣言",
-    "    DECLARE  @Fld_TABLE_NAME        nvarchar(32)",
-    "            ,@Fld_TABLE_TITLE       nvarchar(32)",
+    "    DECLARE  @Fld_TABLE_NAME        nvarchar(128)",
+    "            ,@Fld_TABLE_TITLE       nvarchar(4000)",
     "",
     "    -- 一時テーブル作成",
     "/*",
@@ -44,15 +50,15 @@ constexpr const char* kSchemaLines[] = {
     "*/",
     "",
     "    CREATE TABLE #temp_tab_info(",
-    "         TABLE_NAME         nvarchar(32)",
-    "        ,TABLE_TITLE        nvarchar(32)",
+    "         TABLE_NAME         nvarchar(128)",
+    "        ,TABLE_TITLE        nvarchar(4000)",
     "        ,ORDINAL_POSITION   int",
-    "        ,COLUMN_NAME        nvarchar(32)",
-    "        ,COLUMN_TITLE       nvarchar(32)",
-    "        ,DATA_TYPE          nvarchar(20)",
+    "        ,COLUMN_NAME        nvarchar(128)",
+    "        ,COLUMN_TITLE       nvarchar(4000)",
+    "        ,DATA_TYPE          nvarchar(200)",
     "        ,NULLABLE           nvarchar(3)",
-    "        ,DEFAULT_VALUE      nvarchar(100)",
-    "        ,COLUMN_COMMENT     nvarchar(1000)",
+    "        ,DEFAULT_VALUE      nvarchar(4000)",
+    "        ,COLUMN_COMMENT     nvarchar(4000)",
     "    )",
     "",
     "    -- カーソルオープン",
@@ -74,24 +80,36 @@ constexpr const char* kSchemaLines[] = {
     "           ,@Fld_TABLE_TITLE                                            AS TABLE_TITLE",
     "           ,t1.ORDINAL_POSITION                                         AS ORDINAL_POSITION",
     "           ,t1.COLUMN_NAME                                              AS COLUMN_NAME",
-    "           ,CONVERT(nvarchar(32), ISNULL(t2.VALUE, ''))                 AS COLUMN_TITLE",
+    "           ,CONVERT(nvarchar(4000), ISNULL(t2.VALUE, ''))               AS COLUMN_TITLE",
     "           ,t1.DATA_TYPE + ",
     "               CASE",
+    "                   WHEN CHARINDEX('char', t1.DATA_TYPE) > 0 AND t1.CHARACTER_MAXIMUM_LENGTH = "
+    "-1 "
+    "THEN '(max)'",
     "                   WHEN CHARINDEX('char', t1.DATA_TYPE) > 0 THEN '(' + convert(varchar, "
     "t1.CHARACTER_MAXIMUM_LENGTH) + ')'",
     "                   WHEN t1.DATA_TYPE = 'decimal'  THEN '(' + convert(varchar, "
     "t1.NUMERIC_PRECISION) + ',' + convert(varchar, t1.NUMERIC_SCALE) + ')'",
     "                   WHEN t1.DATA_TYPE = 'numeric'  THEN '(' + convert(varchar, "
     "t1.NUMERIC_PRECISION) + ',' + convert(varchar, t1.NUMERIC_SCALE) + ')'",
+    "                   WHEN t1.DATA_TYPE IN ('binary', 'varbinary') AND "
+    "t1.CHARACTER_MAXIMUM_LENGTH "
+    "= -1 THEN '(max)'",
+    "                   WHEN t1.DATA_TYPE IN ('binary', 'varbinary') THEN '(' + convert(varchar, "
+    "t1.CHARACTER_MAXIMUM_LENGTH) + ')'",
+    "                   WHEN t1.DATA_TYPE IN ('datetime2', 'time', 'datetimeoffset') AND "
+    "t1.DATETIME_PRECISION <> 7 THEN '(' + convert(varchar, t1.DATETIME_PRECISION) + ')'",
+    "                   WHEN t1.DATA_TYPE = 'float' AND t1.NUMERIC_PRECISION <> 53 THEN '(' + "
+    "convert(varchar, t1.NUMERIC_PRECISION) + ')'",
     "                   ELSE ''",
     "               END                                                      AS DATA_TYPE",
-    "           ,CASE t1.IS_NULLABLE WHEN 'No' THEN '否' ELSE '' END         AS NULLABLE",
+    "           ,CASE t1.IS_NULLABLE WHEN 'No' THEN N'否' ELSE '' END        AS NULLABLE",
     "           ,CASE",
-    "               WHEN COLUMNPROPERTY (OBJECT_ID(t1.TABLE_NAME), t1.COLUMN_NAME, 'IsIdentity') = "
-    "1 THEN 'IDENTITY'",
+    "               WHEN COLUMNPROPERTY (OBJECT_ID(QUOTENAME(t1.TABLE_SCHEMA) + '.' + "
+    "QUOTENAME(t1.TABLE_NAME)), t1.COLUMN_NAME, 'IsIdentity') = 1 THEN 'IDENTITY'",
     "               ELSE ISNULL(SUBSTRING(t1.COLUMN_DEFAULT, 2, len(t1.COLUMN_DEFAULT)-2), '')",
     "            END                                                         AS DEFAULT_VALUE",
-    "           ,CONVERT(nvarchar(1000), ISNULL(t3.VALUE, ''))",
+    "           ,CONVERT(nvarchar(4000), ISNULL(t3.VALUE, ''))",
     "        FROM INFORMATION_SCHEMA.COLUMNS t1",
     "        LEFT JOIN ::fn_listextendedproperty(N'MS_Description', 'user', 'dbo', 'table',  "
     "@Fld_TABLE_NAME, 'column', null) t2 ON t2.OBJNAME = t1.COLUMN_NAME COLLATE Japanese_CI_AS",

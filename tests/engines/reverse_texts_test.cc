@@ -28,15 +28,15 @@ TEST(ReverseTextsTest, CatalogueQueriesAreTheRecordedTextsWithTheirLineBreaks) {
 
   const std::string batch = sql.lfSchemaQuery();
   EXPECT_EQ(batch, golden.sql_batch);
-  EXPECT_EQ(std::count(batch.begin(), batch.end(), '\n'), 85);
-  EXPECT_EQ(std::count(batch.begin(), batch.end(), '\r'), 85);
+  EXPECT_EQ(std::count(batch.begin(), batch.end(), '\n'), 90);
+  EXPECT_EQ(std::count(batch.begin(), batch.end(), '\r'), 90);
   EXPECT_TRUE(batch.starts_with("BEGIN\r\n    -- カーソル宣言\r\n"));
   EXPECT_TRUE(batch.ends_with("ORDER BY 1,3\r\nEND"));
   EXPECT_NE(batch.find("\r\n    BEGIN \r\n"), std::string::npos);
 
   const std::string query = ora.lfSchemaQuery();
   EXPECT_EQ(query, golden.ora_query);
-  EXPECT_EQ(std::count(query.begin(), query.end(), '\n'), 20);
+  EXPECT_EQ(std::count(query.begin(), query.end(), '\n'), 28);
   EXPECT_EQ(query.find('\r'), std::string::npos);
   EXPECT_TRUE(query.ends_with("\n  ,t3.COLUMN_ID"));
 }
