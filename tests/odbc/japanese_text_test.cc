@@ -3,6 +3,8 @@
 // back the same cells.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -104,12 +106,26 @@ TEST(DriverLibraryTest, OnlyDriversWithWideEntryPointsGetWideCalls) {
   const struct {
     const char* driver;
     bool wide;
-  } cases[] = {{"PostgreSQL Unicode", true}, {"PostgreSQL ANSI", false}, {"SQLite3", false}};
+  } cases[] = {{"PostgreSQL Unicode", true},
+               {"PostgreSQL ANSI", false},
+               {"SQLite3", false},
+               {"FreeTDS", true}};
+  // A data source names its driver in the user's odbc.ini.
+  kastel::testing::TempFolder folder;
+  const std::string ini = (folder.path() / "odbc.ini").string();
+  std::ofstream out(ini);
+  for (const auto& c : cases)
+    out << "[" << c.driver << " DSN]\nDriver=" << FindOdbcDriver(c.driver) << "\n";
+  out.close();
+  ::setenv("ODBCINI", ini.c_str(), 1);
   for (const auto& c : cases) {
     const std::string name = FindOdbcDriver(c.driver);
     ASSERT_FALSE(name.empty()) << c.driver;
     EXPECT_EQ(DriverHasWideCalls("Driver={" + name + "};Database=x"), c.wide) << c.driver;
+    EXPECT_EQ(DriverHasWideCalls(std::string("DSN=") + c.driver + " DSN;UID=x"), c.wide)
+        << c.driver;
   }
+  ::unsetenv("ODBCINI");
   // The library's own name in place of a registered one, and a driver nobody installed.
   const std::string ansi = DriverLibrary("Driver={" + FindOdbcDriver("PostgreSQL ANSI") + "}");
   EXPECT_FALSE(DriverHasWideCalls("DRIVER=" + ansi)) << ansi;
