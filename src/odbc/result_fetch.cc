@@ -116,8 +116,10 @@ std::optional<std::basic_string<Char>> GetPieces(const OdbcHandle& stmt, SQLUSMA
   return out;
 }
 
-std::optional<std::string> GetText(const OdbcHandle& stmt, SQLUSMALLINT column) {
-  if (stmt.wide()) {
+// `digits`: the column holds a number or a bit, whose text is ASCII in either call family, so
+// it skips the round trip through UTF-16.
+std::optional<std::string> GetText(const OdbcHandle& stmt, SQLUSMALLINT column, bool digits) {
+  if (stmt.wide() && !digits) {
     // Pieces may end between the two halves of a surrogate pair: convert the whole.
     auto wide = GetPieces<SQLWCHAR>(stmt, column, SQL_C_WCHAR);
     if (!wide) return std::nullopt;
@@ -158,7 +160,8 @@ Value GetValue(const OdbcHandle& stmt, SQLUSMALLINT column, ColumnKind kind) {
     return Value::Date(SerialDay(ts.year, ts.month, ts.day) +
                        DayFraction(ts.hour, ts.minute, ts.second, ts.fraction));
   }
-  std::optional<std::string> text = GetText(stmt, column);
+  std::optional<std::string> text =
+      GetText(stmt, column, kind == ColumnKind::kNumber || kind == ColumnKind::kBoolean);
   if (!text) return Value::Null();
   if (kind == ColumnKind::kBoolean) return Value::Boolean(*text != "0" && *text != "f");
   if (kind == ColumnKind::kNumber) {
