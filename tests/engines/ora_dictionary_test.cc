@@ -40,11 +40,9 @@ TEST(OracleDictionaryTest, TypeTextsRecreateTheColumn) {
       {"'NUMBER', 22, NULL, 0", "NUMBER(*,0)"},  // INTEGER, INT, SMALLINT
       {"'FLOAT', 22, 126, NULL", "FLOAT(126)"},
       {"'VARCHAR2', 20, NULL, NULL", "VARCHAR2(20)"},
-      {"'RAW', 64, NULL, NULL", "RAW(64)"},
       {"'DATE', 7, NULL, NULL", "DATE"},
       {"'TIMESTAMP(0)', 7, NULL, 0", "TIMESTAMP(0)"},
       {"'TIMESTAMP(6) WITH TIME ZONE', 13, NULL, 6", "TIMESTAMP(6) WITH TIME ZONE"},
-      {"'BINARY_DOUBLE', 8, NULL, NULL", "BINARY_DOUBLE"},
       {"'CLOB', 4000, NULL, NULL", "CLOB"},
   };
   std::string sql = kDictionary;
