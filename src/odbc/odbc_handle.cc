@@ -50,7 +50,8 @@ void OdbcHandle::reset() {
 
 namespace {
 
-// Record `record` of the handle's diagnostics as UTF-8; nothing once the records are exhausted.
+// One diagnostic record as UTF-8, read by `get` into a buffer that grows to fit; nothing once
+// the records are exhausted.
 template <typename Char, typename Get>
 std::optional<std::string> DiagnosticRecord(Get get) {
   std::vector<Char> message(1024);
