@@ -43,7 +43,6 @@ TEST(ScriptOutputTest, FilesMatchTheIndependentGeneratorForBothDialects) {
   }
   cases.insert(cases.end(), {{"SQL", 7, "utf-8"},
                              {"ORA", 8, "utf-8"},
-                             {"PGS", 9, "cp932"},
                              {"none", 10, "cp932"},
                              {"ora", 11, "cp932"}});
   ScratchDir dir("random");
