@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "base/error.h"
 #include "cli/command.h"
 #include "cli/exit_status.h"
 #include "cli/lock_file.h"
-#include "base/error.h"
 #include "model/defines.h"
 
 namespace kastel::cli {
@@ -27,8 +27,9 @@ int RunNew(CommandContext& ctx, const Args& args) {
   }
   const bool oracle = !args.oracle_path.empty();
   const bool postgres = !args.postgres_path.empty();
-  const std::string& path =
-      oracle ? args.oracle_path : postgres ? args.postgres_path : args.sql_path;
+  const std::string& path = oracle     ? args.oracle_path
+                            : postgres ? args.postgres_path
+                                       : args.sql_path;
   Session session(args.options, ctx.out, ctx.err, ctx.in);
   if (!session.ok() || !session.CheckNewFile(path)) return session.Status();
   if (!args.options.force) {

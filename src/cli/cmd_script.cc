@@ -18,9 +18,10 @@ void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
     SessionOptions options;
   };
   auto args = std::make_shared<Args>();
-  CLI::App* cmd = NewCommand(app, "script",
-                             "定義シートから table.sql, index.sql, comment.sql を書き出します "
-                             "(SQL Server、Oracle または PostgreSQL、ブックの DB プロパティによる)");
+  CLI::App* cmd =
+      NewCommand(app, "script",
+                 "定義シートから table.sql, index.sql, comment.sql を書き出します "
+                 "(SQL Server、Oracle または PostgreSQL、ブックの DB プロパティによる)");
   cmd->add_option("WORKBOOK", args->workbook, "テーブル定義書のブック (.xlsx/.xlsm)")
       ->required()
       ->type_name("ブック");

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/host.h"
 #include "engines/data.h"
+#include "host/host.h"
 #include "util/stream_writer.h"
 
 namespace kastel {

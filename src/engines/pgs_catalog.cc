@@ -46,8 +46,8 @@ bool IsNumber(std::string_view s) {
 }
 
 bool IsNumericType(std::string_view type) {
-  for (std::string_view t : {"smallint", "integer", "bigint", "numeric", "real",
-                             "double precision"}) {
+  for (std::string_view t :
+       {"smallint", "integer", "bigint", "numeric", "real", "double precision"}) {
     if (StartsWith(type, t) && (type.size() == t.size() || type[t.size()] == '(')) return true;
   }
   return false;
@@ -57,8 +57,8 @@ bool IsNumericType(std::string_view type) {
 bool IsTypeName(std::string_view type) {
   if (type.empty()) return false;
   for (char c : type) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                       (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       static_cast<unsigned char>(c) >= 0x80;
     if (!plain && std::string_view(" _(),\"[].").find(c) == std::string_view::npos) return false;
   }
   return true;
@@ -114,8 +114,8 @@ std::string PgsTools::lfIndexQuery(std::string_view schema, std::string_view tab
       "  CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, n)",
       "  LEFT JOIN pg_catalog.pg_attribute a ON (a.attrelid = x.indrelid AND a.attnum = "
       "k.attnum)",
-      "WHERE n.nspname = '" + QuoteDoubled(schema) + "' AND t.relname = '" +
-          QuoteDoubled(table) + "'",
+      "WHERE n.nspname = '" + QuoteDoubled(schema) + "' AND t.relname = '" + QuoteDoubled(table) +
+          "'",
       "  AND k.n <= x.indnkeyatts",
       "ORDER BY",
       "   x.indexrelid",

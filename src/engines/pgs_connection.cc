@@ -41,8 +41,8 @@ bool PgsTools::lfDbOpen(host::Workbook& wb) {
     Defines::SetDocProperty(wb, "SAVE_PWD", save_pwd ? "True" : "False");
 
     schema_ = schema.empty() ? "public" : schema;
-    OpenConnection(PostgresConnectionString(server.empty() ? "localhost" : server, database,
-                                            user, password));
+    OpenConnection(
+        PostgresConnectionString(server.empty() ? "localhost" : server, database, user, password));
     return true;
   } catch (...) {
     context().defines.ErrMsgCurrent("lfDbOpen");

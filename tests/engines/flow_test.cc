@@ -68,10 +68,10 @@ TEST(ScriptFlowTest, OnlyTheDialectsOraAndPgsExactlyRunTheirOwnEngines) {
     std::string db;  // "none": no property
     std::string first;
   };
-  const std::vector<Case> cases = {
-      {"SQL", "IF EXISTS (S"},  {"ORA", "DROP   TABLE"}, {"PGS", "DROP TABLE I"},
-      {"none", "IF EXISTS (S"}, {"ora", "IF EXISTS (S"}, {"ORA ", "IF EXISTS (S"},
-      {"pgs", "IF EXISTS (S"}};
+  const std::vector<Case> cases = {{"SQL", "IF EXISTS (S"}, {"ORA", "DROP   TABLE"},
+                                   {"PGS", "DROP TABLE I"}, {"none", "IF EXISTS (S"},
+                                   {"ora", "IF EXISTS (S"}, {"ORA ", "IF EXISTS (S"},
+                                   {"pgs", "IF EXISTS (S"}};
   ScratchDir dir("dialect");
   for (const Case& c : cases) {
     SCOPED_TRACE("DB=" + c.db);

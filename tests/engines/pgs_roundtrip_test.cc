@@ -39,8 +39,8 @@ class PgsRoundTripTest : public ::testing::Test {
   static RunResult Reverse(const std::string& book, const std::string& user,
                            const std::string& password, const std::string& server = Server()) {
     ::setenv("KASTEL_PASSWORD", password.c_str(), 1);
-    RunResult r = Kastel({"reverse", book, "--server", server, "--database", "loop", "--user",
-                          user, "--schema", "public"});
+    RunResult r = Kastel({"reverse", book, "--server", server, "--database", "loop", "--user", user,
+                          "--schema", "public"});
     ::unsetenv("KASTEL_PASSWORD");
     return r;
   }

@@ -17,10 +17,17 @@ TEST(PgsTextsTest, NamesAreQuotedOnlyWhenPostgresWouldNotReadThemBack) {
   const struct {
     std::string name, written;
   } cases[] = {
-      {"emp_id", "emp_id"},       {"EMP_ID", "EMP_ID"},    {"_x9", "_x9"},
-      {"int", "int"},             {"order", "\"order\""},  {"User", "\"User\""},
-      {"9lives", "\"9lives\""},   {"a b", "\"a b\""},      {"社員", "\"社員\""},
-      {"say\"hi", "\"say\"\"hi\""}, {"", "\"\""},
+      {"emp_id", "emp_id"},
+      {"EMP_ID", "EMP_ID"},
+      {"_x9", "_x9"},
+      {"int", "int"},
+      {"order", "\"order\""},
+      {"User", "\"User\""},
+      {"9lives", "\"9lives\""},
+      {"a b", "\"a b\""},
+      {"社員", "\"社員\""},
+      {"say\"hi", "\"say\"\"hi\""},
+      {"", "\"\""},
   };
   for (const auto& c : cases) EXPECT_EQ(engines::pgs::Name(c.name), c.written) << c.name;
 }
