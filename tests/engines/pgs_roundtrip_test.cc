@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "script_run.h"
 #include "test_databases.h"
@@ -37,12 +38,44 @@ class PgsRoundTripTest : public ::testing::Test {
   }
 
   static RunResult Reverse(const std::string& book, const std::string& user,
-                           const std::string& password, const std::string& server = Server()) {
+                           const std::string& password, const std::string& server = Server(),
+                           bool save_password = false) {
     ::setenv("KASTEL_PASSWORD", password.c_str(), 1);
-    RunResult r = Kastel({"reverse", book, "--server", server, "--database", "loop", "--user", user,
-                          "--schema", "public"});
+    std::vector<std::string> args = {"reverse", book,     "--server", server,     "--database",
+                                     "loop",    "--user", user,       "--schema", "public"};
+    if (save_password) args.push_back("--save-password");
+    RunResult r = Kastel(args);
     ::unsetenv("KASTEL_PASSWORD");
     return r;
+  }
+
+  // The named part of the package `book`, as unzip gives it.
+  static std::string Part(const std::string& book, const std::string& part) {
+    std::string text;
+    FILE* pipe = ::popen(("unzip -p '" + book + "' " + part).c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      text.append(buffer, n);
+    ::pclose(pipe);
+    return text;
+  }
+
+  // The connection parameters the workbook keeps, "NAME=value;" each.
+  static std::string Stored(const std::string& book) {
+    const std::string xml = Part(book, "docProps/custom.xml");
+    std::string text;
+    for (const char* name :
+         {"DATA_SOURCE", "USER_ID", "PASSWORD", "DATABASE", "SCHEMA", "SAVE_PWD"}) {
+      std::size_t at = xml.find("name=\"" + std::string(name) + "\"");
+      std::string value = "(none)";
+      if (at != std::string::npos) {
+        const std::size_t open = xml.find('>', xml.find("<vt:lpwstr", at));
+        const std::size_t close = xml.find('<', open);
+        value = xml[open - 1] == '/' ? "" : xml.substr(open + 1, close - open - 1);
+      }
+      text += std::string(name) + "=" + value + ";";
+    }
+    return text;
   }
 
   static void ExpectSameScripts(const std::string& want, const std::string& got) {
@@ -93,7 +126,7 @@ TEST_F(PgsRoundTripTest, SampleScriptsComeBackByteForByteTwice) {
       << r.err;
 }
 
-TEST_F(PgsRoundTripTest, FailedLoginsShowTheDriversMessageAndLeaveTheWorkbookAlone) {
+TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlone) {
   ScratchDir dir("pgs-login");
   PostgresServer& server = SharedPostgres();
   server.RunSql("DROP DATABASE IF EXISTS loop; CREATE DATABASE loop;");
@@ -113,6 +146,7 @@ TEST_F(PgsRoundTripTest, FailedLoginsShowTheDriversMessageAndLeaveTheWorkbookAlo
 
   const std::string book = dir.File("book.xlsx");
   ASSERT_EQ(Kastel({"new", "--postgres", book}).status, 0);
+  EXPECT_NE(Part(book, "xl/workbook.xml").find("'@LIST'!$D$2:$D$32<"), std::string::npos);
   const std::string before = ReadFile(book);
   const struct {
     std::string what, password, server, message;
@@ -127,8 +161,15 @@ TEST_F(PgsRoundTripTest, FailedLoginsShowTheDriversMessageAndLeaveTheWorkbookAlo
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(book), before);
   }
+  // An empty schema is a warning, and the parameters are kept; the password only when asked.
+  const std::string kept = "DATA_SOURCE=" + Server() + ";USER_ID=kastel_pg;PASSWORD=";
   RunResult r = Reverse(book, "kastel_pg", "it's");
+  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("スキーマ情報が読み込めません。"), std::string::npos) << r.err;
+  EXPECT_EQ(Stored(book), kept + ";DATABASE=loop;SCHEMA=public;SAVE_PWD=False;");
+  r = Reverse(book, "kastel_pg", "it's", Server(), true);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Stored(book), kept + "it's;DATABASE=loop;SCHEMA=public;SAVE_PWD=True;");
 }
 
 }  // namespace
