@@ -1,9 +1,9 @@
 // What an engine needs from the add-in, and the part of an engine every command sees.
 //
 // An engine turns the definition sheets of a workbook into scripts (forward engineering) or a
-// database catalogue into definition sheets (reverse engineering), for one dialect. SqlTools
-// and OraTools are twins: the flow lives here once, each dialect supplies its own statement
-// texts. A command creates a fresh engine, calls one public operation and releases it.
+// database catalogue into definition sheets (reverse engineering), for one dialect. SqlTools,
+// OraTools and PgsTools are siblings: the flow lives here once, each dialect supplies its own
+// statement texts. A command creates a fresh engine, calls one public operation and releases it.
 #ifndef KASTEL_ENGINES_ENGINE_H_
 #define KASTEL_ENGINES_ENGINE_H_
 

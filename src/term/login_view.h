@@ -22,10 +22,10 @@ struct LoginAnswers {
   std::optional<std::string> auth;    // "windows" or "sql"; SQL Server only
   std::optional<std::string> user;
   std::optional<std::string> database;  // Oracle: the connect string
-  std::optional<std::string> schema;    // PostgreSQL only
   std::optional<bool> save_password;
   // The password is the first line of standard input; otherwise $KASTEL_PASSWORD when set.
   bool password_stdin = false;
+  std::optional<std::string> schema = std::nullopt;  // PostgreSQL only
 };
 
 class TermLoginView final : public login::FormView {
