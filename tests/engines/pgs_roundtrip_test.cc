@@ -39,11 +39,11 @@ class PgsRoundTripTest : public ::testing::Test {
 
   static RunResult Reverse(const std::string& book, const std::string& user,
                            const std::string& password, const std::string& server = Server(),
-                           bool save_password = false) {
+                           const std::vector<std::string>& more = {}) {
     ::setenv("KASTEL_PASSWORD", password.c_str(), 1);
-    std::vector<std::string> args = {"reverse", book,     "--server", server,     "--database",
-                                     "loop",    "--user", user,       "--schema", "public"};
-    if (save_password) args.push_back("--save-password");
+    std::vector<std::string> args = {"reverse",    book,   "--server", server,
+                                     "--database", "loop", "--user",   user};
+    args.insert(args.end(), more.begin(), more.end());
     RunResult r = Kastel(args);
     ::unsetenv("KASTEL_PASSWORD");
     return r;
@@ -162,14 +162,15 @@ TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlo
     EXPECT_EQ(ReadFile(book), before);
   }
   // An empty schema is a warning, and the parameters are kept; the password only when asked.
+  const std::vector<std::string> sales = {"--schema", "sales"};
   const std::string kept = "DATA_SOURCE=" + Server() + ";USER_ID=kastel_pg;PASSWORD=";
-  RunResult r = Reverse(book, "kastel_pg", "it's");
+  RunResult r = Reverse(book, "kastel_pg", "it's", Server(), sales);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("スキーマ情報が読み込めません。"), std::string::npos) << r.err;
-  EXPECT_EQ(Stored(book), kept + ";DATABASE=loop;SCHEMA=public;SAVE_PWD=False;");
-  r = Reverse(book, "kastel_pg", "it's", Server(), true);
+  EXPECT_EQ(Stored(book), kept + ";DATABASE=loop;SCHEMA=sales;SAVE_PWD=False;");
+  r = Reverse(book, "kastel_pg", "it's", Server(), {"--schema", "sales", "--save-password"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Stored(book), kept + "it's;DATABASE=loop;SCHEMA=public;SAVE_PWD=True;");
+  EXPECT_EQ(Stored(book), kept + "it's;DATABASE=loop;SCHEMA=sales;SAVE_PWD=True;");
 }
 
 }  // namespace
