@@ -56,6 +56,16 @@ std::string DefaultPart(const std::string& d) {
   return PadRightB("DEFAULT " + d, 20) + "  ";
 }
 
+// The title in a "-- " heading: a line break in it would end the comment and leave the rest of
+// the title to be read as SQL.
+std::string Heading(std::string_view title) {
+  std::string line(title);
+  for (char& c : line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return line;
+}
+
 std::string KeyList(std::string_view key_columns) {
   std::string list;
   for (const std::string& name : KeyNames(key_columns)) {
@@ -128,7 +138,7 @@ std::string TableBlock(std::string_view table, std::string_view title,
                        const std::vector<ColumnRow>& columns,
                        const std::vector<std::string>& primary_key, std::string_view eol) {
   const std::string t = Name(table);
-  Block b(title, eol);
+  Block b(Heading(title), eol);
   b.Line("DROP TABLE IF EXISTS ", t, " CASCADE;");
   b.Line("CREATE TABLE ", t, "(");
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -154,7 +164,7 @@ std::string TableBlock(std::string_view table, std::string_view title,
 std::string IndexBlock(std::string_view table, std::string_view title,
                        const std::vector<IndexRow>& indexes, std::string_view eol) {
   const std::string t = Name(table);
-  Block b(title, eol);
+  Block b(Heading(title), eol);
   for (const IndexRow& x : indexes) {
     const std::string& type = x.constraint_type;
     const std::string name = Name(x.name);
@@ -177,7 +187,7 @@ std::string CommentBlock(std::string_view table, std::string_view title,
   auto is = [](const std::string& comment) {
     return comment.empty() ? std::string("IS NULL;") : "IS " + Literal(comment) + ";";
   };
-  Block b(title, eol);
+  Block b(Heading(title), eol);
   b.Line("COMMENT ON TABLE ", PadRightB(t, 24), is(std::string(title)));
   for (const ColumnRow& c : columns) {
     b.Line("COMMENT ON COLUMN ", PadRightB(t + "." + Name(c.name), 48),

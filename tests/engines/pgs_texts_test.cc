@@ -110,5 +110,12 @@ TEST(PgsTextsTest, CatalogueDefaultsLoseTheCastsTheServerAdded) {
   }
 }
 
+TEST(PgsTextsTest, ATitleWithALineBreakStaysInsideItsHeadingAndWholeInItsComment) {
+  const std::string title = "部署\nマスタ";
+  const std::string block = engines::pgs::CommentBlock("dept", title, {}, "\n");
+  EXPECT_EQ(block,
+            "-- 部署 マスタ\nCOMMENT ON TABLE dept                    IS E'部署\\nマスタ';\n\n");
+}
+
 }  // namespace
 }  // namespace kastel::testing
