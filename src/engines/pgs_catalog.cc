@@ -64,6 +64,24 @@ bool IsTypeName(std::string_view type) {
   return true;
 }
 
+// `expression` without the parentheses the server puts around a whole expression: "(a * 2)" ->
+// "a * 2", but "(a + 1) * (a + 2)" stays.
+std::string_view Unwrapped(std::string_view expression) {
+  if (expression.size() < 2 || expression.front() != '(' || expression.back() != ')') {
+    return expression;
+  }
+  int depth = 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i < expression.size(); ++i) {
+    const char c = expression[i];
+    if (c == '\'') quoted = !quoted;
+    if (quoted) continue;
+    depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+    if (depth == 0) return i + 1 == expression.size() ? expression.substr(1, i - 1) : expression;
+  }
+  return expression;
+}
+
 // A text as a cell keeps it: the host takes a leading apostrophe for the mark of a literal
 // entry, so a default such as 'abc' would lose its first quote without a mark of its own.
 std::string CellText(std::string text) {
@@ -194,7 +212,7 @@ Engine::CatalogRow PgsTools::lfReadRow(data::Recordset& rs) {
   } else if (identity == "a") {
     value = "GENERATED ALWAYS AS IDENTITY";
   } else if (FieldText(rs, "GENERATED_KIND") == "s") {
-    value = "GENERATED ALWAYS AS (" + value + ") STORED";
+    value = "GENERATED ALWAYS AS (" + std::string(Unwrapped(value)) + ") STORED";
   } else {
     value = lfCatalogDefault(value);
   }
