@@ -30,7 +30,7 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
       ->required()
       ->type_name("ブック");
   cmd->add_option("--server", args->answers.server,
-                  "サーバー名 (SQL Server)、ホスト名か ホスト名,ポート (PostgreSQL)")
+                  "サーバー名 (SQL Server)、ホスト名またはホスト名,ポート (PostgreSQL)")
       ->type_name("名前");
   cmd->add_option("--auth", args->answers.auth, "認証: windows か sql (SQL Server)")
       ->check(CLI::IsMember({"windows", "sql"}))
