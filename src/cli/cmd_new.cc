@@ -1,11 +1,14 @@
-// kastel new --sql|--oracle PATH: presses 新規作成 > SQL Server or Oracle and saves the new
-// workbook to PATH.
+// kastel new --sql|--oracle|--postgres PATH: presses 新規作成 > SQL Server or Oracle and saves
+// the new workbook to PATH. A PostgreSQL workbook has no button of its own: it is the SQL
+// Server one with "DB" set to "PGS" and the type list pointed at PostgreSQL's.
 #include <memory>
 #include <string>
 
+#include "base/error.h"
 #include "cli/command.h"
 #include "cli/exit_status.h"
 #include "cli/lock_file.h"
+#include "model/defines.h"
 
 namespace kastel::cli {
 namespace {
@@ -13,16 +16,20 @@ namespace {
 struct Args {
   std::string sql_path;
   std::string oracle_path;
+  std::string postgres_path;
   SessionOptions options;
 };
 
 int RunNew(CommandContext& ctx, const Args& args) {
-  if (args.sql_path.empty() && args.oracle_path.empty()) {
-    ctx.err << "kastel: --sql PATH か --oracle PATH のどちらかを指定して下さい。\n";
+  if (args.sql_path.empty() && args.oracle_path.empty() && args.postgres_path.empty()) {
+    ctx.err << "kastel: --sql PATH、--oracle PATH、--postgres PATH のどれかを指定して下さい。\n";
     return kExitUsage;
   }
   const bool oracle = !args.oracle_path.empty();
-  const std::string& path = oracle ? args.oracle_path : args.sql_path;
+  const bool postgres = !args.postgres_path.empty();
+  const std::string& path = oracle     ? args.oracle_path
+                            : postgres ? args.postgres_path
+                                       : args.sql_path;
   Session session(args.options, ctx.out, ctx.err, ctx.in);
   if (!session.ok() || !session.CheckNewFile(path)) return session.Status();
   if (!args.options.force) {
@@ -35,6 +42,15 @@ int RunNew(CommandContext& ctx, const Args& args) {
   }
   if (!session.Press({"新規作成", oracle ? "Oracle" : "SQL Server"})) return session.Status();
   host::Workbook* wb = session.app().ActiveWorkbook();
+  if (wb != nullptr && postgres && session.Status() == kExitOk) {
+    try {
+      model::Defines::SetDocProperty(*wb, "DB", "PGS");
+      model::Defines::SetDataTypeList(*wb);
+    } catch (const Error& e) {
+      ctx.err << "kastel: " << e.description() << "\n";
+      return kExitFailure;
+    }
+  }
   if (wb != nullptr && session.Status() == kExitOk) session.SaveUnlessFailed(*wb, path);
   return session.Status();
 }
@@ -49,8 +65,12 @@ void AddNewCommand(CLI::App& app, CommandContext& ctx) {
                          ->type_name("PATH");
   CLI::Option* ora = cmd->add_option("--oracle", args->oracle_path, "Oracle 用のブックを作ります")
                          ->type_name("PATH");
-  sql->excludes(ora);
-  ora->excludes(sql);
+  CLI::Option* pgs =
+      cmd->add_option("--postgres", args->postgres_path, "PostgreSQL 用のブックを作ります")
+          ->type_name("PATH");
+  sql->excludes(ora)->excludes(pgs);
+  ora->excludes(sql)->excludes(pgs);
+  pgs->excludes(sql)->excludes(ora);
   cmd->add_flag("--force", args->options.force,
                 "PATH が既にあっても (表計算ソフトで開かれていても) 上書きします");
   AddTemplateOption(*cmd, args->options);

@@ -25,17 +25,21 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
   CLI::App* cmd =
       NewCommand(app, "reverse",
                  "データベースのテーブル定義を読み込んで定義シートに書き込み、保存します "
-                 "(SQL Server または Oracle、ブックの DB プロパティによる)");
+                 "(SQL Server、Oracle または PostgreSQL、ブックの DB プロパティによる)");
   cmd->add_option("WORKBOOK", args->workbook, "テーブル定義書のブック (.xlsx/.xlsm)")
       ->required()
       ->type_name("ブック");
-  cmd->add_option("--server", args->answers.server, "サーバー名 (SQL Server)")->type_name("名前");
+  cmd->add_option("--server", args->answers.server,
+                  "サーバー名 (SQL Server)、ホスト名またはホスト名,ポート (PostgreSQL)")
+      ->type_name("名前");
   cmd->add_option("--auth", args->answers.auth, "認証: windows か sql (SQL Server)")
       ->check(CLI::IsMember({"windows", "sql"}))
       ->type_name("認証");
   cmd->add_option("--user", args->answers.user, "ログイン名 / ユーザー名")->type_name("名前");
   cmd->add_option("--database", args->answers.database,
-                  "データベース名 (SQL Server) / 接続文字列 (Oracle)")
+                  "データベース名 (SQL Server、PostgreSQL) / 接続文字列 (Oracle)")
+      ->type_name("名前");
+  cmd->add_option("--schema", args->answers.schema, "読み込むスキーマ (PostgreSQL、既定 public)")
       ->type_name("名前");
   cmd->add_flag("--save-password", args->save_password, "パスワードをブックに保存します");
   cmd->add_flag("--password-stdin", args->answers.password_stdin,

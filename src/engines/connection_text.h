@@ -23,6 +23,11 @@ std::string SqlServerConnectionString(std::string_view server, bool integrated_s
 std::string OracleConnectionString(std::string_view database, std::string_view user,
                                    std::string_view password);
 
+// "Provider=PostgreSQL;Data Source=<host[,port]>;Initial Catalog=<database>;User ID=<user>;
+// Password=<password>" (pgs_connection.cc).
+std::string PostgresConnectionString(std::string_view server, std::string_view database,
+                                     std::string_view user, std::string_view password);
+
 // True when the property text reads as true: "TRUE" in any letter case.
 bool PropertyIsTrue(std::string_view text);
 

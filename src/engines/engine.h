@@ -1,19 +1,20 @@
 // What an engine needs from the add-in, and the part of an engine every command sees.
 //
 // An engine turns the definition sheets of a workbook into scripts (forward engineering) or a
-// database catalogue into definition sheets (reverse engineering), for one dialect. SqlTools
-// and OraTools are twins: the flow lives here once, each dialect supplies its own statement
-// texts. A command creates a fresh engine, calls one public operation and releases it.
+// database catalogue into definition sheets (reverse engineering), for one dialect. SqlTools,
+// OraTools and PgsTools are siblings: the flow lives here once, each dialect supplies its own
+// statement texts. A command creates a fresh engine, calls one public operation and releases it.
 #ifndef KASTEL_ENGINES_ENGINE_H_
 #define KASTEL_ENGINES_ENGINE_H_
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "host/host.h"
 #include "engines/data.h"
+#include "host/host.h"
 #include "util/stream_writer.h"
 
 namespace kastel {
@@ -38,8 +39,12 @@ struct EngineContext {
   // The folder of the last successful script output, always ending with "/"; "" until the
   // first one. Shared by both dialects.
   std::string last_output_folder;
-  // The byte form of the script files.
-  TextEncoding encoding = TextEncoding::kCp932;
+  // The byte form of the script files; unset, the dialect's own (CP932 for SQL Server and
+  // Oracle, UTF-8 for PostgreSQL).
+  std::optional<TextEncoding> encoding = std::nullopt;
+  // PostgreSQL scripts end their lines with CR LF, as the other dialects' always do, instead
+  // of LF.
+  bool crlf = false;
   // Makes the database connections; without one, creating a connection fails as CreateObject
   // does for a class that is not installed (429).
   data::Provider* provider = nullptr;
@@ -93,6 +98,8 @@ class Engine {
   };
 
   EngineContext& context() { return context_; }
+  // The byte form of the script files when the command does not choose one.
+  virtual TextEncoding lfScriptEncoding() const { return TextEncoding::kCp932; }
   data::Connection* connection() { return cn_.get(); }
 
   // Shows the login dialog, stores the answers in `wb` and connects. False after Cancel or a
@@ -124,7 +131,7 @@ class Engine {
 };
 
 // The engine for the dialect named by the document property "DB": "ORA" exactly gives
-// OraTools, anything else (empty included) SqlTools.
+// OraTools, "PGS" exactly PgsTools, anything else (empty included) SqlTools.
 std::unique_ptr<Engine> NewEngine(std::string_view dialect, EngineContext& context);
 
 }  // namespace kastel::engines

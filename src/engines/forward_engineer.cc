@@ -1,4 +1,4 @@
-// The flow both engines share: layout, folder choice, the three files, every definition sheet.
+// The flow every engine shares: layout, folder choice, the three files, every definition sheet.
 #include <exception>
 #include <memory>
 #include <string>
@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "engines/engine.h"
 #include "engines/ora_tools.h"
+#include "engines/pgs_tools.h"
 #include "engines/sql_tools.h"
 #include "model/defines.h"
 #include "util/folder_browser_dialog.h"
@@ -56,7 +57,7 @@ void Engine::Initialize(host::Workbook& wb) { context_.defines.LoadLayout(wb); }
 
 void Engine::ForwardEngineer(host::Workbook& wb) {
   EngineContext& ctx = context_;
-  ScriptFiles files(ctx.encoding);
+  ScriptFiles files(ctx.encoding.value_or(lfScriptEncoding()));
   try {
     Initialize(wb);
 
@@ -98,6 +99,7 @@ void Engine::ForwardEngineer(host::Workbook& wb) {
 
 std::unique_ptr<Engine> NewEngine(std::string_view dialect, EngineContext& context) {
   if (dialect == "ORA") return std::make_unique<OraTools>(context);
+  if (dialect == "PGS") return std::make_unique<PgsTools>(context);
   return std::make_unique<SqlTools>(context);
 }
 

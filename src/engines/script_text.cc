@@ -4,14 +4,14 @@
 
 namespace kastel::engines {
 
-Block::Block(std::string_view title) {
+Block::Block(std::string_view title, std::string_view eol) : eol_(eol) {
   text_ = "-- ";
   text_ += title;
 }
 
 std::string Block::Finish() && {
-  text_ += kCrLf;
-  text_ += kCrLf;
+  text_ += eol_;
+  text_ += eol_;
   return std::move(text_);
 }
 

@@ -13,16 +13,16 @@ namespace kastel::engines {
 
 inline constexpr std::string_view kCrLf = "\r\n";
 
-// A script block: the heading line "-- " + title, then every further line after a CR LF; the
-// finished block ends with two more, so the last line is terminated and one empty line
-// follows.
+// A script block: the heading line "-- " + title, then every further line after a line break
+// (CR LF unless told otherwise); the finished block ends with two more, so the last line is
+// terminated and one empty line follows.
 class Block {
  public:
-  explicit Block(std::string_view title);
+  explicit Block(std::string_view title, std::string_view eol = kCrLf);
   // Appends the pieces as one line; Line("") appends an empty line.
   template <typename... Pieces>
   Block& Line(std::string_view first, Pieces&&... rest) {
-    text_ += kCrLf;
+    text_ += eol_;
     text_ += first;
     (text_.append(rest), ...);
     return *this;
@@ -32,6 +32,7 @@ class Block {
 
  private:
   std::string text_;
+  std::string_view eol_;
 };
 
 // `text` followed by spaces up to `width` CP932 bytes; never cut.

@@ -9,7 +9,7 @@
 namespace kastel::odbc {
 namespace {
 
-enum class Route { kSqlServer, kOracle, kPassThrough };
+enum class Route { kSqlServer, kOracle, kPostgres, kPassThrough };
 
 bool KeyIn(std::string_view key, std::initializer_list<std::string_view> names) {
   for (std::string_view n : names) {
@@ -37,6 +37,7 @@ Route PickRoute(const Attributes& attrs) {
   if (ProviderIs(*provider, "MSDAORA") || ProviderIs(*provider, "OraOLEDB")) {
     return Route::kOracle;
   }
+  if (ProviderIs(*provider, "PostgreSQL")) return Route::kPostgres;
   throw MakeAdoError(AdoError::kProviderNotFound);
 }
 
@@ -127,6 +128,43 @@ std::string OracleString(const Attributes& attrs, const EnvLookup& env) {
   return WriteOdbcConnectionString(out);
 }
 
+// "host" or "host,port", as SQL Server names a server with its port; the host may be the
+// folder of the server's Unix socket.
+std::string PostgresString(const Attributes& attrs, const EnvLookup& env) {
+  std::string driver = env("KASTEL_ODBC_POSTGRES").value_or("");
+  if (driver.empty()) driver = "PostgreSQL Unicode";
+  Attributes out{{"Driver", driver}};
+  Attributes rest;
+  std::string server;
+  std::optional<std::string> database, uid, pwd;
+  for (const Attribute& a : attrs) {
+    if (KeyIn(a.key, {"Data Source", "Server", "Servername"})) {
+      server = a.value;
+    } else if (KeyIn(a.key, {"Initial Catalog", "Database"})) {
+      database = a.value;
+    } else if (KeyIn(a.key, {"User ID", "UID"})) {
+      uid = a.value;
+    } else if (KeyIn(a.key, {"Password", "PWD"})) {
+      pwd = a.value;
+    } else if (!KeyIn(a.key, {"Provider", "Persist Security Info"})) {
+      rest.push_back(a);
+    }
+  }
+  std::string port;
+  if (std::size_t comma = server.rfind(','); comma != std::string::npos) {
+    port = server.substr(comma + 1);
+    server.erase(comma);
+  }
+  if (server.empty() || server == "." || SameKey(server, "(local)")) server = "localhost";
+  out.push_back({"Servername", server});
+  if (!port.empty()) out.push_back({"Port", port});
+  if (database) out.push_back({"Database", *database});
+  if (uid) out.push_back({"UID", *uid});
+  if (pwd) out.push_back({"PWD", *pwd});
+  out.insert(out.end(), rest.begin(), rest.end());
+  return WriteOdbcConnectionString(out);
+}
+
 std::string PassThroughString(const Attributes& attrs) {
   Attributes out;
   std::string extended;
@@ -157,6 +195,8 @@ std::string RouteConnectionString(std::string_view ado, const EnvLookup& env) {
       return SqlServerString(attrs, env);
     case Route::kOracle:
       return OracleString(attrs, env);
+    case Route::kPostgres:
+      return PostgresString(attrs, env);
     case Route::kPassThrough:
       break;
   }

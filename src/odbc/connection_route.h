@@ -3,6 +3,8 @@
 //   Provider=SQLOLEDB  -> Driver={$KASTEL_ODBC_SQLSERVER, default FreeTDS};Server;Database;
 //                         UID;PWD, or Trusted_Connection=Yes for Windows authentication
 //   Provider=MSDAORA   -> Driver={$KASTEL_ODBC_ORACLE};DBQ;UID;PWD
+//   Provider=PostgreSQL -> Driver={$KASTEL_ODBC_POSTGRES, default PostgreSQL Unicode};
+//                         Servername;Port (from "host,port");Database;UID;PWD
 //   Provider=MSDASQL   -> the other attributes unchanged (also when Provider is absent, as ADO
 //                         defaults to MSDASQL)
 // "(local)", "." and an empty server mean this machine.

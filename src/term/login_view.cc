@@ -127,6 +127,8 @@ void TermLoginView::Answer(Dialog& dialog) {
       dialog.SetChecked(c.name, *answers_.save_password);
     } else if (c.name == "txtDatabase" && answers_.database) {
       dialog.Type(c.name, *answers_.database);
+    } else if (c.name == "txtSchema" && answers_.schema) {
+      dialog.Type(c.name, *answers_.schema);
     }
   }
 }

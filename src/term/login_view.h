@@ -25,6 +25,7 @@ struct LoginAnswers {
   std::optional<bool> save_password;
   // The password is the first line of standard input; otherwise $KASTEL_PASSWORD when set.
   bool password_stdin = false;
+  std::optional<std::string> schema = std::nullopt;  // PostgreSQL only
 };
 
 class TermLoginView final : public login::FormView {

@@ -58,7 +58,8 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
       {{"new", "--sql", "taken.xlsx"}, "既にあります"},
       {{"new", "--oracle", "nowhere/x.xlsx"}, "がありません"},
       {{"new", "--sql", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
-      {{"new"}, "--sql PATH か --oracle PATH"},
+      {{"new", "--postgres", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
+      {{"new"}, "--oracle PATH、--postgres PATH のどれか"},
       {{"refresh"}, "必要な引数がありません"},
   };
   for (const auto& c : cases) {

@@ -41,11 +41,9 @@ TEST(ScriptOutputTest, FilesMatchTheIndependentGeneratorForBothDialects) {
     cases.push_back({"SQL", seed, "cp932"});
     cases.push_back({"ORA", seed, "cp932"});
   }
-  cases.insert(cases.end(), {{"SQL", 7, "utf-8"},
-                             {"ORA", 8, "utf-8"},
-                             {"PGS", 9, "cp932"},
-                             {"none", 10, "cp932"},
-                             {"ora", 11, "cp932"}});
+  cases.insert(
+      cases.end(),
+      {{"SQL", 7, "utf-8"}, {"ORA", 8, "utf-8"}, {"none", 10, "cp932"}, {"ora", 11, "cp932"}});
   ScratchDir dir("random");
   for (const Case& c : cases) {
     const std::string tag = c.dialect + std::to_string(c.seed) + c.encoding;

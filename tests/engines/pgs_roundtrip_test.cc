@@ -1,0 +1,177 @@
+// The whole loop on the PostgreSQL server the test starts: the PostgreSQL sample's scripts run
+// by psql, the database read back by kastel reverse into a new workbook, whose scripts must be
+// the same bytes. Then what a sheet cannot hold, and logins that fail.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "script_run.h"
+#include "test_databases.h"
+
+namespace kastel::testing {
+namespace {
+
+class PgsRoundTripTest : public ::testing::Test {
+ protected:
+  static void TearDownTestSuite() { StopSharedPostgres(); }
+
+  // The socket folder, which the driver takes as the server's host name.
+  static std::string Server() {
+    const std::string odbc = SharedPostgres().OdbcConnectionString();
+    const std::size_t start = odbc.find("Servername=") + 11;
+    const std::size_t port = odbc.find("Port=") + 5;
+    return odbc.substr(start, odbc.find(';', start) - start) + "," +
+           odbc.substr(port, odbc.find(';', port) - port);
+  }
+
+  static void RunScripts(const std::string& dir, const std::string& database) {
+    for (const std::string& f : kScriptFiles) {
+      const std::string command =
+          SharedPostgres().PsqlCommand("-v ON_ERROR_STOP=1 -f " + dir + "/" + f, database) +
+          " >/dev/null 2>&1";
+      ASSERT_EQ(std::system(command.c_str()), 0) << f;
+    }
+  }
+
+  static RunResult Reverse(const std::string& book, const std::string& user,
+                           const std::string& password, const std::string& server = Server(),
+                           const std::vector<std::string>& more = {}) {
+    ::setenv("KASTEL_PASSWORD", password.c_str(), 1);
+    std::vector<std::string> args = {"reverse",    book,   "--server", server,
+                                     "--database", "loop", "--user",   user};
+    args.insert(args.end(), more.begin(), more.end());
+    RunResult r = Kastel(args);
+    ::unsetenv("KASTEL_PASSWORD");
+    return r;
+  }
+
+  // The named part of the package `book`, as unzip gives it.
+  static std::string Part(const std::string& book, const std::string& part) {
+    std::string text;
+    FILE* pipe = ::popen(("unzip -p '" + book + "' " + part).c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      text.append(buffer, n);
+    ::pclose(pipe);
+    return text;
+  }
+
+  // The connection parameters the workbook keeps, "NAME=value;" each.
+  static std::string Stored(const std::string& book) {
+    const std::string xml = Part(book, "docProps/custom.xml");
+    std::string text;
+    for (const char* name :
+         {"DATA_SOURCE", "USER_ID", "PASSWORD", "DATABASE", "SCHEMA", "SAVE_PWD"}) {
+      std::size_t at = xml.find("name=\"" + std::string(name) + "\"");
+      std::string value = "(none)";
+      if (at != std::string::npos) {
+        const std::size_t open = xml.find('>', xml.find("<vt:lpwstr", at));
+        const std::size_t close = xml.find('<', open);
+        value = xml[open - 1] == '/' ? "" : xml.substr(open + 1, close - open - 1);
+      }
+      text += std::string(name) + "=" + value + ";";
+    }
+    return text;
+  }
+
+  static void ExpectSameScripts(const std::string& want, const std::string& got) {
+    for (const std::string& f : kScriptFiles) {
+      EXPECT_EQ(ReadFile(got + "/" + f), ReadFile(want + "/" + f)) << f;
+    }
+  }
+};
+
+TEST_F(PgsRoundTripTest, SampleScriptsComeBackByteForByteTwice) {
+  ScratchDir dir("pgs-loop");
+  SharedPostgres().RunSql("DROP DATABASE IF EXISTS loop; CREATE DATABASE loop;");
+  const std::string sample = std::string(KASTEL_SAMPLE_DIR) + "/サンプル_PostgreSQL.xlsx";
+  const std::string book = dir.File("imported.xlsx");
+  ASSERT_EQ(Kastel({"new", "--postgres", book}).status, 0);
+
+  std::string scripts = dir.Sub("sample");
+  RunResult r = Kastel({"script", sample, "-o", scripts});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(scripts + "/table.sql").find('\r'), std::string::npos);
+  for (int pass = 1; pass <= 2; ++pass) {
+    SCOPED_TRACE("pass " + std::to_string(pass));
+    // The second pass drops and recreates everything the first one made.
+    RunScripts(scripts, "loop");
+    r = Reverse(book, "postgres", "");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string again = dir.Sub("imported-" + std::to_string(pass));
+    ASSERT_EQ(Kastel({"script", book, "-o", again}).status, 0);
+    ExpectSameScripts(scripts, again);
+    scripts = again;
+  }
+
+  // An expression index, a partial one and an eleventh index have no place on a sheet: they
+  // are named, and every other index still comes back.
+  SharedPostgres().RunSql(
+      "CREATE INDEX ix_emp_lower ON emp (lower(emp_name));"
+      "CREATE INDEX ix_emp_active ON emp (hired_on) WHERE active;"
+      "CREATE INDEX ix_many_index_11 ON many_index (c11);",
+      "loop");
+  r = Reverse(book, "postgres", "");
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("テーブル'emp'の次のインデックスは読み込めませんでした。\n"
+                       "式または条件付きのインデックス: ix_emp_lower, ix_emp_active\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("インデックス欄 (10個まで) に入らないインデックス: ix_many_index_11"),
+            std::string::npos)
+      << r.err;
+}
+
+TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlone) {
+  ScratchDir dir("pgs-login");
+  PostgresServer& server = SharedPostgres();
+  server.RunSql("DROP DATABASE IF EXISTS loop; CREATE DATABASE loop;");
+  server.RunSql("DROP ROLE IF EXISTS kastel_pg; CREATE ROLE kastel_pg LOGIN PASSWORD 'it''s';");
+  // Only this role must give its password; every other one stays trusted.
+  std::string hba = server.PsqlCommand("-At -c 'SHOW hba_file'");
+  FILE* pipe = ::popen(hba.c_str(), "r");
+  char path[512] = {};
+  ASSERT_NE(std::fgets(path, sizeof path, pipe), nullptr);
+  ::pclose(pipe);
+  hba = path;
+  hba.erase(hba.find_last_not_of("\r\n") + 1);
+  std::stringstream rules;
+  rules << "local all kastel_pg scram-sha-256\n" << std::ifstream(hba).rdbuf();
+  std::ofstream(hba) << rules.str();
+  server.RunSql("SELECT pg_reload_conf();");
+
+  const std::string book = dir.File("book.xlsx");
+  ASSERT_EQ(Kastel({"new", "--postgres", book}).status, 0);
+  EXPECT_NE(Part(book, "xl/workbook.xml").find("'@LIST'!$D$2:$D$32<"), std::string::npos);
+  const std::string before = ReadFile(book);
+  const struct {
+    std::string what, password, server, message;
+  } cases[] = {
+      {"wrong password", "wrong", Server(), "password authentication failed for user"},
+      {"no server", "it's", Server() + "9", "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunResult r = Reverse(book, "kastel_pg", c.password, c.server);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(book), before);
+  }
+  // An empty schema is a warning, and the parameters are kept; the password only when asked.
+  const std::vector<std::string> sales = {"--schema", "sales"};
+  const std::string kept = "DATA_SOURCE=" + Server() + ";USER_ID=kastel_pg;PASSWORD=";
+  RunResult r = Reverse(book, "kastel_pg", "it's", Server(), sales);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("スキーマ情報が読み込めません。"), std::string::npos) << r.err;
+  EXPECT_EQ(Stored(book), kept + ";DATABASE=loop;SCHEMA=sales;SAVE_PWD=False;");
+  r = Reverse(book, "kastel_pg", "it's", Server(), {"--schema", "sales", "--save-password"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Stored(book), kept + "it's;DATABASE=loop;SCHEMA=sales;SAVE_PWD=True;");
+}
+
+}  // namespace
+}  // namespace kastel::testing
