@@ -5,7 +5,6 @@
 
 #include "cli/command.h"
 #include "cli/exit_status.h"
-#include "cli/lock_file.h"
 
 namespace kastel::cli {
 namespace {
@@ -24,18 +23,12 @@ int RunNew(CommandContext& ctx, const Args& args) {
   const bool oracle = !args.oracle_path.empty();
   const std::string& path = oracle ? args.oracle_path : args.sql_path;
   Session session(args.options, ctx.out, ctx.err, ctx.in);
-  if (!session.ok() || !session.CheckNewFile(path)) return session.Status();
-  if (!args.options.force) {
-    if (auto lock = FindLockFile(path)) {
-      ctx.err << "kastel: '" << path << "' は表計算ソフトで開かれています (ロックファイル '"
-              << lock->filename().string()
-              << "')。閉じてから実行するか、--force を指定して下さい。\n";
-      return kExitUsage;
-    }
+  host::Workbook* wb = nullptr;
+  if (session.ok() && session.CheckNewFile(path) &&
+      session.Press({"新規作成", oracle ? "Oracle" : "SQL Server"})) {
+    wb = session.app().ActiveWorkbook();
   }
-  if (!session.Press({"新規作成", oracle ? "Oracle" : "SQL Server"})) return session.Status();
-  host::Workbook* wb = session.app().ActiveWorkbook();
-  if (wb != nullptr && session.Status() == kExitOk) session.SaveUnlessFailed(*wb, path);
+  session.SaveIfRanToEnd(wb, path);
   return session.Status();
 }
 
