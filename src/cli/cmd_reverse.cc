@@ -54,7 +54,7 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
     odbc::OdbcProvider provider;
     const bool interactive = session.shell().interactive();
     term::TermLoginView view(ctx.err, ctx.in, interactive, args->answers, session.shell(),
-                             interactive ? STDIN_FILENO : -1);
+                             STDIN_FILENO);
     if (addin::Connect* kastel = session.kastel()) {
       engines::EngineContext& engines = kastel->engine_context();
       engines.provider = &provider;
