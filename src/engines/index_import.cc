@@ -26,15 +26,17 @@ int IndexRoom(const model::Layout& layout) {
   return std::min<int>(model::kMaxIndexRows, columns);
 }
 
+// Worded as the other engines word it, so that one table's message reads the same whatever the
+// dialect.
 void ReportSkipped(model::Defines& defines, host::Worksheet& ws, int room,
                    const std::vector<std::string>& skipped) {
   const model::Layout& layout = defines.layout();
   const std::string table = defines.CStrEx(ws.Cell(layout.table_name.row, layout.table_name.col));
   std::string names;
   for (const std::string& name : skipped) names += (names.empty() ? "" : ", ") + name;
-  defines.ErrMsg("テーブル'" + table + "'のインデックスは" + std::to_string(room) +
-                     "件までしか書き込めないため、次の" + std::to_string(skipped.size()) +
-                     "件は読み込みませんでした: " + names,
+  defines.ErrMsg("テーブル'" + table + "'の次のインデックスは読み込めませんでした。\r\n" +
+                     "インデックス欄 (" + std::to_string(room) +
+                     "個まで) に入らないインデックス: " + names,
                  kMsgExclamation, model::kIndexOverflowProcedure);
 }
 

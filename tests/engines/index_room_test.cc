@@ -40,16 +40,19 @@ TEST(IndexRoomTest, IndexesBeyondTheRoomAreNamedAndWriteNothing) {
       {"8,18", 10, 10, ""},
       {"8,18", 14, 10,
        "テーブル'ORDER_LINE_HISTORY_ARCHIVE_2024_ALL_ROWS'"
-       "のインデックスは10件までしか書き込めないため、次の4件は読み込みませんでした: "
+       "の次のインデックスは読み込めませんでした。\nインデックス欄 (10個まで) "
+       "に入らないインデックス: "
        "IX11, IX12, IX13, IX14\n"},
       // A comment column nearer the matrix narrows it; one to its left does not.
       {"8,12", 6, 4,
        "テーブル'ORDER_LINE_HISTORY_ARCHIVE_2024_ALL_ROWS'"
-       "のインデックスは4件までしか書き込めないため、次の2件は読み込みませんでした: "
+       "の次のインデックスは読み込めませんでした。\nインデックス欄 (4個まで) "
+       "に入らないインデックス: "
        "IX05, IX06\n"},
       {"8,2", 12, 10,
        "テーブル'ORDER_LINE_HISTORY_ARCHIVE_2024_ALL_ROWS'"
-       "のインデックスは10件までしか書き込めないため、次の2件は読み込みませんでした: "
+       "の次のインデックスは読み込めませんでした。\nインデックス欄 (10個まで) "
+       "に入らないインデックス: "
        "IX11, IX12\n"},
   };
   for (const auto& c : cases) {
