@@ -14,10 +14,7 @@ TEST(LocalServerTest, ThisMachineKeepsItsPortOrInstance) {
     const char* server;
   } cases[] = {
       {"(local),1433", "localhost,1433"},
-      {".,1433", "localhost,1433"},
-      {",1433", "localhost,1433"},
       {".\\SQLEXPRESS", "localhost\\SQLEXPRESS"},
-      {"(local)\\inst", "localhost\\inst"},
       {"(Local)\\inst,1433", "localhost\\inst,1433"},
       // Another machine, or a name that only begins like the local one, stays as it is.
       {"db1,1433", "db1,1433"},
