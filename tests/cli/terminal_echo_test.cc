@@ -37,19 +37,17 @@ bool Await(int master, Done done) {
 
 TEST(TerminalEchoTest, CtrlCAtThePasswordPromptLeavesTheTerminalEchoing) {
   ScratchDir scratch;
-  const std::string home = scratch.path().string();
-  std::vector<std::string> args = {KASTEL_TEST_BINARY,
-                                   "reverse",
-                                   scratch.CopyFixture("three_sheets.xlsx"),
-                                   "--auth",
-                                   "sql",
-                                   "--user",
-                                   "sa",
-                                   "--password-stdin"};
-  std::vector<std::string> env = {
-      "PATH=/usr/bin:/bin",    "LANG=C.UTF-8",
-      "HOME=" + home,          "XDG_CONFIG_HOME=" + home,
-      "XDG_DATA_HOME=" + home, std::string("KASTEL_TEMPLATE=") + KASTEL_TEST_TEMPLATE};
+  const std::string home = "HOME=" + scratch.path().string();
+  std::string args[] = {KASTEL_TEST_BINARY,
+                        "reverse",
+                        scratch.CopyFixture("three_sheets.xlsx"),
+                        "--auth",
+                        "sql",
+                        "--user",
+                        "sa",
+                        "--password-stdin"};
+  std::string env[] = {home, "XDG_CONFIG_HOME=" + home.substr(5), "XDG_DATA_HOME=" + home.substr(5),
+                       std::string("KASTEL_TEMPLATE=") + KASTEL_TEST_TEMPLATE};
   std::vector<char*> argv, envp;
   for (std::string& a : args) argv.push_back(a.data());
   for (std::string& e : env) envp.push_back(e.data());
