@@ -7,7 +7,6 @@
 #include "base/error.h"
 #include "cli/command.h"
 #include "cli/exit_status.h"
-#include "cli/lock_file.h"
 #include "model/defines.h"
 
 namespace kastel::cli {
@@ -31,27 +30,23 @@ int RunNew(CommandContext& ctx, const Args& args) {
                             : postgres ? args.postgres_path
                                        : args.sql_path;
   Session session(args.options, ctx.out, ctx.err, ctx.in);
-  if (!session.ok() || !session.CheckNewFile(path)) return session.Status();
-  if (!args.options.force) {
-    if (auto lock = FindLockFile(path)) {
-      ctx.err << "kastel: '" << path << "' は表計算ソフトで開かれています (ロックファイル '"
-              << lock->filename().string()
-              << "')。閉じてから実行するか、--force を指定して下さい。\n";
-      return kExitUsage;
-    }
+  host::Workbook* wb = nullptr;
+  if (session.ok() && session.CheckNewFile(path) &&
+      session.Press({"新規作成", oracle ? "Oracle" : "SQL Server"})) {
+    wb = session.app().ActiveWorkbook();
   }
-  if (!session.Press({"新規作成", oracle ? "Oracle" : "SQL Server"})) return session.Status();
-  host::Workbook* wb = session.app().ActiveWorkbook();
   if (wb != nullptr && postgres && session.Status() == kExitOk) {
     try {
       model::Defines::SetDocProperty(*wb, "DB", "PGS");
       model::Defines::SetDataTypeList(*wb);
     } catch (const Error& e) {
-      ctx.err << "kastel: " << e.description() << "\n";
+      ctx.err << "kastel: " << e.description() << "
+";
+      session.SaveIfRanToEnd(nullptr, path);
       return kExitFailure;
     }
   }
-  if (wb != nullptr && session.Status() == kExitOk) session.SaveUnlessFailed(*wb, path);
+  session.SaveIfRanToEnd(wb, path);
   return session.Status();
 }
 

@@ -1,6 +1,6 @@
 // kastel reverse WORKBOOK [connection options]: presses 「リバースエンジニア」, which asks for the
 // connection in the login dialog (on the terminal, or answered from the options), writes the
-// catalogue into definition sheets and saves the workbook unless a failure was shown. The
+// catalogue into definition sheets and saves the workbook when the import ran to its end. The
 // password comes from standard input or KASTEL_PASSWORD, never from the command line.
 #include <unistd.h>
 
@@ -48,19 +48,17 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
   cmd->callback([&ctx, args] {
     if (args->save_password) args->answers.save_password = true;
     Session session(args->options, ctx.out, ctx.err, ctx.in);
-    if (!session.ok()) {
-      ctx.status = session.Status();
-      return;
-    }
-    host::Workbook* wb = session.OpenWorkbook(args->workbook, /*will_save=*/true);
+    host::Workbook* wb =
+        session.ok() ? session.OpenWorkbook(args->workbook, /*will_save=*/true) : nullptr;
     if (wb == nullptr) {
+      session.SaveIfRanToEnd(nullptr, args->workbook);
       ctx.status = session.Status();
       return;
     }
     odbc::OdbcProvider provider;
     const bool interactive = session.shell().interactive();
     term::TermLoginView view(ctx.err, ctx.in, interactive, args->answers, session.shell(),
-                             interactive ? STDIN_FILENO : -1);
+                             STDIN_FILENO);
     if (addin::Connect* kastel = session.kastel()) {
       engines::EngineContext& engines = kastel->engine_context();
       engines.provider = &provider;
@@ -74,7 +72,7 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
       kastel->engine_context().login_view = nullptr;
     }
     if (view.cancelled()) session.shell().NoteCancelled();
-    if (pressed) session.SaveUnlessFailed(*wb, args->workbook);
+    session.SaveIfRanToEnd(pressed ? wb : nullptr, args->workbook);
     ctx.status = session.Status();
   });
 }

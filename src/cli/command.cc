@@ -1,7 +1,5 @@
 #include "cli/command.h"
 
-#include "cli/exit_status.h"
-
 namespace kastel::cli {
 
 void UseJapaneseHelp(CLI::App& app) {
@@ -44,11 +42,9 @@ void AddTemplateOption(CLI::App& cmd, SessionOptions& options) {
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
                       const std::string& workbook, const std::vector<std::string>& captions) {
   Session session(options, ctx.out, ctx.err, ctx.in);
-  if (!session.ok()) return session.Status();
-  host::Workbook* wb = session.OpenWorkbook(workbook, /*will_save=*/true);
-  if (wb == nullptr) return session.Status();
-  if (!session.Press(captions)) return session.Status();
-  session.SaveUnlessFailed(*wb, workbook);
+  host::Workbook* wb = session.ok() ? session.OpenWorkbook(workbook, /*will_save=*/true) : nullptr;
+  if (wb != nullptr && !session.Press(captions)) wb = nullptr;
+  session.SaveIfRanToEnd(wb, workbook);
   return session.Status();
 }
 

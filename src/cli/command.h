@@ -48,8 +48,8 @@ void UseJapaneseHelp(CLI::App& app);
 void AddSaveOptions(CLI::App& cmd, SessionOptions& options);
 void AddTemplateOption(CLI::App& cmd, SessionOptions& options);
 
-// Opens `workbook`, presses the button reached by `captions` and, unless a failure was shown,
-// saves the workbook over itself. The exit status.
+// Opens `workbook`, presses the button reached by `captions` and, when the command ran to its
+// end, saves the workbook over itself. The exit status.
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
                       const std::string& workbook, const std::vector<std::string>& captions);
 

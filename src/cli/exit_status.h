@@ -4,10 +4,11 @@
 
 namespace kastel::cli {
 
-inline constexpr int kExitOk = 0;         // no failure was shown
-inline constexpr int kExitFailure = 1;    // a failure was shown, even if the command went on
+inline constexpr int kExitOk = 0;         // ran to its end, no failure shown
+inline constexpr int kExitFailure = 1;    // a failure stopped it (or the save failed): not saved
 inline constexpr int kExitUsage = 2;      // a usage error, or a workbook that cannot be used
 inline constexpr int kExitCancelled = 3;  // the user cancelled a dialog
+inline constexpr int kExitWentPast = 4;   // ran to its end past failures it showed: saved
 
 }  // namespace kastel::cli
 

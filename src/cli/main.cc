@@ -1,5 +1,5 @@
 // kastel: the headless spreadsheet application in person. Each command connects the add-in,
-// opens the workbook, presses the add-in's button and saves when no failure was shown.
+// opens the workbook, presses the add-in's button and saves when the command ran to its end.
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>

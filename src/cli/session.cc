@@ -124,6 +124,14 @@ bool Session::CheckNewFile(const std::string& path) {
            " は既にあります。上書きするには --force を指定して下さい。");
     return false;
   }
+  if (!options_.force) {
+    if (auto lock = FindLockFile(path)) {
+      Refuse(Quoted(path) + " は表計算ソフトで開かれています (ロックファイル " +
+             Quoted(lock->filename().string()) +
+             ")。閉じてから実行するか、--force を指定して下さい。");
+      return false;
+    }
+  }
   return true;
 }
 
@@ -149,28 +157,40 @@ bool Session::Press(const std::vector<std::string>& captions) {
   return true;
 }
 
-void Session::SaveUnlessFailed(host::Workbook& wb, const std::string& path) {
-  if (Status() != kExitOk) return;
+void Session::SaveIfRanToEnd(host::Workbook* wb, const std::string& path) {
+  const bool saved = wb != nullptr && Save(*wb, path);
+  err_ << (saved ? "保存しました: " : "保存していません: ") << path << '\n';
+}
+
+bool Session::Save(host::Workbook& wb, const std::string& path) {
+  if (Status() != kExitOk && Status() != kExitWentPast) return false;
+  const int stopped_before = StoppingFailures();
   if (!app_.RaiseBeforeSave(wb)) {
     err_ << "kastel: 保存は取り消されました。\n";
     save_failed_ = true;
-    return;
+    return false;
   }
-  // The before-save event may itself have shown a failure.
-  if (Status() != kExitOk) return;
+  // The before-save event may itself have failed: then what it should have done is missing.
+  if (StoppingFailures() != stopped_before) return false;
   try {
     app_.SaveAs(wb, path);
+    return true;
   } catch (const Error& e) {
     err_ << "kastel: " << Quoted(path) << " に保存できません: " << e.description() << '\n';
     save_failed_ = true;
+    return false;
   }
 }
 
+int Session::StoppingFailures() const {
+  return kastel_ ? kastel_->defines().stopping_failures() : 0;
+}
+
 int Session::Status() const {
-  if (kastel_ && kastel_->defines().failures_shown() > 0) return kExitFailure;
-  if (save_failed_) return kExitFailure;
+  if (StoppingFailures() > 0 || save_failed_) return kExitFailure;
   if (refused_) return kExitUsage;
   if (shell_.cancelled()) return kExitCancelled;
+  if (kastel_ && kastel_->defines().failures_shown() > 0) return kExitWentPast;
   return kExitOk;
 }
 

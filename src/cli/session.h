@@ -1,6 +1,6 @@
 // One run of the headless application for one command: the terminal shell, the application with
 // its add-ins connected as registered, the workbook named on the command line, the button the
-// command presses, and the save that follows only when no failure was shown.
+// command presses, and the save that follows when the command ran to its end.
 #ifndef KASTEL_CLI_SESSION_H_
 #define KASTEL_CLI_SESSION_H_
 
@@ -44,14 +44,17 @@ class Session {
   // is in the binary format, cannot be read, or, when `will_save` and not forced, is open in a
   // spreadsheet application. Null when refused.
   host::Workbook* OpenWorkbook(const std::string& path, bool will_save);
-  // Refuses (status 2) to write over `path` unless forced, or into a missing folder.
+  // Refuses (status 2) to write over `path` or beside its lock file unless forced, or into a
+  // missing folder.
   bool CheckNewFile(const std::string& path);
   // Presses the button reached by `captions` on the bar "KASTEL"; refuses (status 2) when the
   // bar or the button is missing or the button is disabled.
   bool Press(const std::vector<std::string>& captions);
-  // Raises the before-save event and saves `wb` to `path`, both only while no failure was
-  // shown and no dialog was cancelled.
-  void SaveUnlessFailed(host::Workbook& wb, const std::string& path);
+  // Raises the before-save event and saves `wb` to `path`, both only when the command ran to its
+  // end (failures it went past included) and no dialog was cancelled; a null `wb` (the command
+  // never got that far) is not saved. Either way the last line on stderr says whether `path`
+  // was saved. Call once, after everything else the command prints.
+  void SaveIfRanToEnd(host::Workbook* wb, const std::string& path);
 
   // The exit status the run has earned so far.
   int Status() const;
@@ -59,6 +62,8 @@ class Session {
  private:
   void ConnectRegisteredAddIns();
   void Refuse(const std::string& message);
+  bool Save(host::Workbook& wb, const std::string& path);
+  int StoppingFailures() const;
 
   SessionOptions options_;
   std::ostream& err_;

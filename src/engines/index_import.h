@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "host/host.h"
 #include "base/value.h"
 #include "engines/data.h"
+#include "host/host.h"
 
 namespace kastel::model {
 class Defines;
@@ -33,7 +33,9 @@ struct ColumnSearch {
 };
 
 // Reads every row of `rs` through `read` and writes it onto `ws` with the loaded layout of
-// `defines`. Failures rise.
+// `defines`: at most as many indexes as both the index block and the index matrix hold (the
+// matrix ends before the column-comment column). The indexes left out are named in one failure
+// report, which the import goes past. Other failures rise.
 void WriteIndexes(model::Defines& defines, host::Worksheet& ws, data::Recordset& rs,
                   const std::function<IndexKeyRow(data::Recordset&)>& read,
                   const ColumnSearch& search);

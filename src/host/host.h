@@ -82,10 +82,12 @@ class Worksheet {
   virtual void Copy(Worksheet& before) = 0;
 
   // Cells(row, column).Value. An empty cell reads as an empty Value; a formula cell reads as
-  // its last computed value.
+  // its last computed value. Fails (error 1004) outside rows 1..1048576 and columns 1..16384,
+  // as the write does: a layout position off the sheet must not read as an empty cell.
   virtual Value Cell(int row, int column) const = 0;
   // Cells(row, column).Value = value. Keeps the cell's format. Text starting with an
-  // apostrophe is stored as the text after it, as a typed entry would be.
+  // apostrophe is stored as the text after it, as a typed entry would be. Fails (error 1004)
+  // outside the sheet.
   virtual void SetCell(int row, int column, const Value& value) = 0;
 
   // Cells.Find: the first cell after options.after, in the given order and wrapping around the
@@ -100,6 +102,15 @@ class Worksheet {
   // the workbook such as "1!R1C1" or "'1'!A1"; the cell shows `text_to_display`.
   virtual void AddHyperlink(std::string_view anchor_a1, std::string_view sub_address,
                             std::string_view text_to_display) = 0;
+
+  // Cells(row, column).Hyperlinks(1).SubAddress when that link goes to a place in this workbook
+  // (Address ""), such as "'12'!A1", whether or not the place still exists; "" when the cell
+  // has no hyperlink or its link goes to a file or web address.
+  virtual std::string HyperlinkSubAddress(int row, int column) const = 0;
+
+  // Range(a1_range).Hyperlinks.Delete: removes every hyperlink on a cell of the range; values
+  // and formats stay.
+  virtual void DeleteHyperlinks(std::string_view a1_range) = 0;
 
   // PageSetup.PrintArea: an A1 range such as "$B$3:$V$40"; "" for none.
   virtual std::string PrintArea() const = 0;

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/host.h"
 #include "base/value.h"
+#include "host/host.h"
 
 namespace kastel {
 class Shell;
@@ -34,6 +34,8 @@ inline constexpr std::string_view kSheetMarker = "テーブル定義書";
 inline constexpr std::int32_t kLastColumnRow = 520;
 // The index block has at most this many rows.
 inline constexpr std::int32_t kMaxIndexRows = 10;
+// The procedure name under which the index import reports indexes it had no room for.
+inline constexpr std::string_view kIndexOverflowProcedure = "lfIndexImport";
 // Title of every message box the system shows.
 inline constexpr std::string_view kMessageTitle = "KASTEL";
 
@@ -115,14 +117,21 @@ class Defines {
   // ---- error reporting and value helpers ----
 
   // Shows `message` in a message box titled "KASTEL" with `style` and counts it as a failure;
-  // `procedure` is accepted and not shown. Returns the code of the button pressed.
+  // `procedure` is not shown, it only tells whether the failure stopped the command (see
+  // GoesPast). Returns the code of the button pressed.
   int ErrMsg(std::string_view message, int style, std::string_view procedure);
+  // True for the procedures whose reported failure the command goes past: a sheet name the host
+  // refused (the table is written on the template's copy), a cell value that did not convert,
+  // indexes that do not fit the index block. Every other reported failure ends the command.
+  static bool GoesPast(std::string_view procedure);
   // The failure handler's report: ErrMsg with the description of the exception being handled
   // (a kastel::Error's description, else what()), style 48 and `procedure`. REQUIRES: called
   // inside a catch block.
   void ErrMsgCurrent(std::string_view procedure);
   // The number of messages ErrMsg has shown since this object was made.
   int failures_shown() const { return failures_shown_; }
+  // How many of them ended a command (the rest were gone past).
+  int stopping_failures() const { return stopping_failures_; }
 
   // True when "" & value is "" (empty, null, zero-length text). A value that cannot be
   // concatenated is reported under "IsEmptyEx" and gives false.
@@ -171,6 +180,7 @@ class Defines {
   Shell& shell_;
   Layout layout_;
   int failures_shown_ = 0;
+  int stopping_failures_ = 0;
 };
 
 }  // namespace kastel::model

@@ -19,28 +19,13 @@ constexpr std::int32_t kLastSheetRow = 1048576;
 constexpr int kNameColumn = 3;         // C
 constexpr int kColumnCountColumn = 6;  // F
 
-bool HoldsSomething(const Value& v) {
-  switch (v.kind()) {
-    case Value::Kind::kEmpty:
-    case Value::Kind::kNull:
-      return false;
-    case Value::Kind::kText:
-      return !v.text().empty();
-    default:
-      return true;
-  }
-}
-
 // The last row the previous refresh may have written. Beyond the 200 rows of the list's layout
-// the rows written last time run on without a gap, each with a name (or "？") and a column
-// count, so the first row holding neither ends them. Clearing that far keeps a shrinking list
-// from showing tables that are gone.
+// the rows it wrote run on without a gap, and only they carry a link from the name column to a
+// place in this workbook (to a sheet that may be gone since). The first row without one ends
+// them: what stands there and below, such as a note typed under the list, is the user's.
 std::int32_t LastWrittenListRow(host::Worksheet& list) {
   std::int32_t row = kLastFixedListRow;
-  while (row < kLastSheetRow && (HoldsSomething(list.Cell(row + 1, kNameColumn)) ||
-                                 HoldsSomething(list.Cell(row + 1, kColumnCountColumn)))) {
-    ++row;
-  }
+  while (row < kLastSheetRow && !list.HyperlinkSubAddress(row + 1, kNameColumn).empty()) ++row;
   return row;
 }
 
@@ -86,8 +71,12 @@ void Defines::RefreshList(host::Workbook& wb) {
     try {
       LoadLayout(wb);
       host::Worksheet& list = wb.Worksheets(kListSheet);
-      list.ClearContents("C" + std::to_string(kFirstListRow) + ":K" +
-                         std::to_string(LastWrittenListRow(list)));
+      // The links go with the rows: a cleared row whose cell still led to a sheet would turn
+      // what the user types there next into a link, and count as a list row to the next refresh.
+      const std::string rows =
+          "C" + std::to_string(kFirstListRow) + ":K" + std::to_string(LastWrittenListRow(list));
+      list.ClearContents(rows);
+      list.DeleteHyperlinks(rows);
       // Renaming changes neither visibility nor the marker, so one look serves every pass.
       const std::vector<host::Worksheet*> sheets = DefinitionSheets(wb);
       RenameDefinitionSheets(wb, sheets);

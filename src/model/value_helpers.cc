@@ -12,10 +12,16 @@
 
 namespace kastel::model {
 
-int Defines::ErrMsg(std::string_view message, int style, std::string_view /*procedure*/) {
+int Defines::ErrMsg(std::string_view message, int style, std::string_view procedure) {
   // Counted before it is shown, so that a shell that throws still leaves the failure on record.
   ++failures_shown_;
+  if (!GoesPast(procedure)) ++stopping_failures_;
   return shell_.MessageBox(message, style, kMessageTitle);
+}
+
+bool Defines::GoesPast(std::string_view procedure) {
+  return procedure == "GetSheet" || procedure == "IsEmptyEx" || procedure == "CStrEx" ||
+         procedure == kIndexOverflowProcedure;
 }
 
 void Defines::ErrMsgCurrent(std::string_view procedure) {

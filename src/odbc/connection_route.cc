@@ -41,9 +41,10 @@ Route PickRoute(const Attributes& attrs) {
   throw MakeAdoError(AdoError::kProviderNotFound);
 }
 
-// "(local)" and its spellings name this machine; an instance name after "\" is kept.
+// "(local)" and its spellings name this machine; an instance name after "\" or a port after
+// "," is kept ("(local),1433", ".\SQLEXPRESS").
 std::string LocalServer(std::string_view server) {
-  std::string_view host = server.substr(0, server.find('\\'));
+  std::string_view host = server.substr(0, server.find_first_of("\\,"));
   std::string_view rest = server.substr(host.size());
   if (host.empty() || host == "." || SameKey(host, "(local)")) {
     return "localhost" + std::string(rest);

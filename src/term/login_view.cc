@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "base/signal_cleanup.h"
 
 namespace kastel::term {
 namespace {
@@ -18,7 +19,8 @@ using login::Control;
 using login::ControlKind;
 using login::Dialog;
 
-// Turns the terminal's echo off for as long as it lives.
+// Turns the terminal's echo off for as long as it lives. A signal that ends the program
+// meanwhile (Ctrl-C at the password prompt) gives the terminal back its echo on the way out.
 class EchoOff {
  public:
   explicit EchoOff(int fd) : fd_(fd) {
@@ -26,12 +28,15 @@ class EchoOff {
       fd_ = -1;
       return;
     }
+    restore_ = signal_cleanup::RestoreTerminalOnSignal(fd_, saved_);
     termios quiet = saved_;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(fd_, TCSAFLUSH, &quiet);
   }
   ~EchoOff() {
-    if (fd_ >= 0) tcsetattr(fd_, TCSAFLUSH, &saved_);
+    if (fd_ < 0) return;
+    tcsetattr(fd_, TCSAFLUSH, &saved_);
+    signal_cleanup::Withdraw(restore_);
   }
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
@@ -39,6 +44,7 @@ class EchoOff {
  private:
   int fd_;
   termios saved_{};
+  signal_cleanup::Token restore_ = 0;
 };
 
 bool IsBlankLine(const std::string& s) { return s.find_first_not_of(" \t\r") == std::string::npos; }
@@ -103,9 +109,11 @@ std::optional<std::string> TermLoginView::PasswordAnswer() {
   // A person's input is theirs to type the password into, not an answer given beforehand.
   if (!answers_.password_stdin || interactive_) return shell_.GetEnv("KASTEL_PASSWORD");
   if (!stdin_password_) {
-    std::string line;
-    if (!std::getline(in_, line)) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A terminal on standard input is a person typing: asked for, and never echoed.
+    const bool typed = tty_fd_ >= 0 && isatty(tty_fd_);
+    if (typed) err_ << "パスワード: " << std::flush;
+    std::optional<std::string> line = ReadLine(typed);
+    if (!line) return std::nullopt;
     stdin_password_ = std::move(line);
   }
   return stdin_password_;

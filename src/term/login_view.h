@@ -30,9 +30,10 @@ struct LoginAnswers {
 
 class TermLoginView final : public login::FormView {
  public:
-  // `interactive`: a person answers on `in`, prompted on `err`; `tty_fd` is the terminal
-  // whose echo is turned off while the password is typed (-1: none). Otherwise `answers` are
-  // used, the password read from `in` or from `shell`'s environment. Fails with error 5 when
+  // `interactive`: a person answers on `in`, prompted on `err`; `tty_fd` is the descriptor
+  // `in` reads from, whose echo is turned off while a password is typed when it is a terminal
+  // (-1: none). Otherwise `answers` are used, the password read from `in` (asked for without
+  // echo when `tty_fd` is a terminal) or from `shell`'s environment. Fails with error 5 when
   // `answers.auth` is neither "windows" nor "sql". The streams and the shell must outlive
   // the view.
   TermLoginView(std::ostream& err, std::istream& in, bool interactive, LoginAnswers answers,

@@ -30,7 +30,17 @@ SheetData::Index& SheetData::Load() {
   return *index_;
 }
 
+namespace {
+
+// Cells(row, column) itself fails outside the sheet, before any value is read or written.
+void CheckOnSheet(int row, int column) {
+  if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) throw HostRefused();
+}
+
+}  // namespace
+
 Value SheetData::Get(int row, int column) {
+  CheckOnSheet(row, column);
   Index& index = Load();
   Index::Cell* cell = index.FindCell(row, column);
   if (!cell) return Value();
@@ -38,7 +48,7 @@ Value SheetData::Get(int row, int column) {
 }
 
 void SheetData::Set(int row, int column, const Value& value) {
-  if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) throw HostRefused();
+  CheckOnSheet(row, column);
   CheckWritable(value);
   Index& index = Load();
   if (index.ArrayAt(row, column)) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/host.h"
 #include "base/value.h"
+#include "host/host.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
 #include "xlsx/styles.h"
@@ -53,6 +53,14 @@ class SheetData {
   // An internal hyperlink on `anchor` (A1) to `location` (already in "'Sheet'!A1" form), with
   // `display` shown; replaces a hyperlink on the same cell.
   void AddHyperlink(std::string_view anchor, std::string_view location, std::string_view display);
+
+  // Range(a1_range).Hyperlinks.Delete: every hyperlink on a cell of the range goes, with the
+  // relationship of an outside one; values and styles stay. Throws error 1004 for a malformed
+  // range.
+  void DeleteHyperlinks(std::string_view a1_range);
+  // The location of the internal hyperlink on the cell ("'12'!A1"), or "" when the cell has no
+  // hyperlink or one to an outside address.
+  std::string HyperlinkLocation(int row, int column);
 
   // Renames sheet `from` to `to` in every formula and hyperlink location of this sheet.
   void RenameSheetReferences(std::string_view from, std::string_view to);

@@ -20,6 +20,11 @@ std::string RelationshipId(pugi::xml_node link) {
   return "";
 }
 
+bool Meets(const RangeRef& a, const RangeRef& b) {
+  return a.first.row <= b.last.row && b.first.row <= a.last.row &&
+         a.first.column <= b.last.column && b.first.column <= a.last.column;
+}
+
 bool SameRange(const std::optional<RangeRef>& a, const RangeRef& b) {
   return a && a->first == b.first && a->last == b.last;
 }
@@ -69,6 +74,58 @@ void SheetData::AddHyperlink(std::string_view anchor, std::string_view location,
   if (!display.empty()) link.append_attribute("display").set_value(AttributeText(display).c_str());
   package_.MarkModified(part_);
   modified_ = true;
+}
+
+void SheetData::DeleteHyperlinks(std::string_view a1_range) {
+  const std::optional<RangeRef> range = ParseRange(a1_range);
+  if (!range) throw HostRefused();
+  Index& index = Load();
+  bool changed = false;
+  for (pugi::xml_node links = index.root().first_child(); links;) {
+    pugi::xml_node next_links = links.next_sibling();
+    if (LocalName(links) == "hyperlinks") {
+      for (pugi::xml_node link = links.first_child(); link;) {
+        pugi::xml_node next = link.next_sibling();
+        const std::optional<RangeRef> ref = ParseRange(link.attribute("ref").value());
+        if (LocalName(link) == "hyperlink" && ref && Meets(*ref, *range)) {
+          const std::string id = RelationshipId(link);
+          links.remove_child(link);
+          if (!id.empty()) package_.RemoveRelationship(part_, id);
+          changed = true;
+        }
+        link = next;
+      }
+      // An empty list of links is a damaged part to Excel.
+      if (!links.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; })) {
+        index.root().remove_child(links);
+      }
+    }
+    links = next_links;
+  }
+  if (changed) {
+    package_.MarkModified(part_);
+    modified_ = true;
+  }
+}
+
+std::string SheetData::HyperlinkLocation(int row, int column) {
+  Index& index = Load();
+  for (pugi::xml_node links : index.root().children()) {
+    if (LocalName(links) != "hyperlinks") continue;
+    for (pugi::xml_node link : links.children()) {
+      if (LocalName(link) != "hyperlink") continue;
+      const std::optional<RangeRef> ref = ParseRange(link.attribute("ref").value());
+      if (!ref || row < ref->first.row || row > ref->last.row || column < ref->first.column ||
+          column > ref->last.column) {
+        continue;
+      }
+      // The first link on the cell decides, as Hyperlinks(1) would; one with a relationship
+      // goes to a file or web address, even when it also names a place there.
+      if (!RelationshipId(link).empty()) return "";
+      return link.attribute("location").value();
+    }
+  }
+  return "";
 }
 
 void SheetData::RenameSheetReferences(std::string_view from, std::string_view to) {

@@ -210,6 +210,14 @@ void XlsxWorksheet::AddHyperlink(std::string_view anchor_a1, std::string_view su
   Data().AddHyperlink(anchor_a1, location, text_to_display);
 }
 
+std::string XlsxWorksheet::HyperlinkSubAddress(int row, int column) const {
+  return Data().HyperlinkLocation(row, column);
+}
+
+void XlsxWorksheet::DeleteHyperlinks(std::string_view a1_range) {
+  Data().DeleteHyperlinks(a1_range);
+}
+
 std::string XlsxWorksheet::PrintArea() const {
   return workbook_.names().PrintArea(workbook_.TabOf(*this));
 }

@@ -31,6 +31,10 @@ inline void ExpectRun(const RunResult& r, int status, const std::string& out,
   EXPECT_EQ(r.err, err);
 }
 
+// The line a command that saves ends with.
+inline std::string Saved(const std::string& file) { return "保存しました: " + file + "\n"; }
+inline std::string NotSaved(const std::string& file) { return "保存していません: " + file + "\n"; }
+
 }  // namespace kastel::testing
 
 #endif  // KASTEL_TESTS_CLI_CLI_FIXTURE_H_

@@ -41,10 +41,11 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
     const RunResult r = Run({"refresh", c.name});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.ends_with(NotSaved(c.name))) << r.err;
     EXPECT_TRUE(ReadFile(book) == before);
   }
   // Forced, the locked workbook is saved.
-  ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0, "", "");
+  ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0, "", Saved("calc.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet 2"), "visible 1");
 }
 
@@ -69,7 +70,7 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
   }
   EXPECT_TRUE(ReadFile(scratch_ / "taken.xlsx") == before);
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "a.xlsx"));
-  ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0, "", "");
+  ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0, "", Saved("taken.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name DATA_TYPE"), "'@LIST'!$B$2:$B$28");
 }
 
@@ -77,9 +78,10 @@ TEST_F(RefusalsTest, AMissingTemplateIsAFailureThatTheTemplateOptionMends) {
   kastel_.SetEnv("KASTEL_TEMPLATE", scratch_ / "none.xltx");
   const RunResult r = Run({"new", "--sql", "x.xlsx"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err, "");
+  EXPECT_TRUE(r.err.ends_with(NotSaved("x.xlsx"))) << r.err;
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "x.xlsx"));
-  ExpectRun(Run({"new", "--sql", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0, "", "");
+  ExpectRun(Run({"new", "--sql", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0, "",
+            Saved("x.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "prop DB"), "SQL");
 }
 

@@ -67,35 +67,40 @@ TEST_F(WorkbookCommandsTest, RefreshRenamesNumbersListsAndLinksTheDefinitionShee
         {"cell テーブル一覧!C204", "<none>"},
         {"cell テーブル一覧!C210", "<none>"},
         {"cell テーブル一覧!F210", "<none>"},
-        {"cell テーブル一覧!B204", "200"}}},
+        {"cell テーブル一覧!B204", "200"},
+        // What the user wrote below the list stays, up to their own link into the workbook.
+        {"cell テーブル一覧!C211", "手順書"},
+        {"cell テーブル一覧!C212", "※ 本一覧は自動生成"},
+        {"cell テーブル一覧!F212", "作成者: 設計課"},
+        {"cell テーブル一覧!C213", "表紙へ"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
     const std::string book = Copy(c.fixture, "book.xlsx");
-    ExpectRun(Run({"refresh", "book.xlsx"}), 0, "", "");
+    ExpectRun(Run({"refresh", "book.xlsx"}), 0, "", Saved("book.xlsx"));
     const auto dump = DumpBook(book);
     for (const Fact& f : c.facts) EXPECT_EQ(Get(dump, f.key), f.value) << f.key;
   }
 }
 
 TEST_F(WorkbookCommandsTest, NewOracleWorkbookThenAddSheetThenTemplateTwice) {
-  ExpectRun(Run({"new", "--oracle", "x.xlsx"}), 0, "", "");
+  ExpectRun(Run({"new", "--oracle", "x.xlsx"}), 0, "", Saved("x.xlsx"));
   auto dump = DumpBook(scratch_ / "x.xlsx");
   EXPECT_EQ(Get(dump, "prop DB"), "ORA");
   EXPECT_EQ(Get(dump, "prop TEMPLATE"), "DB");
   EXPECT_EQ(Get(dump, "name DATA_TYPE"), "'@LIST'!$C$2:$C$21");
   EXPECT_EQ(Get(dump, "sheet 3"), "hidden template");
 
-  ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "", "");
+  ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "", Saved("x.xlsx"));
   dump = DumpBook(scratch_ / "x.xlsx");
   EXPECT_EQ(Get(dump, "sheet 3"), "visible template (2)");
   EXPECT_EQ(Get(dump, "cell template (2)!B3"), "テーブル定義書");
   EXPECT_EQ(Get(dump, "sheet 4"), "hidden template");
   EXPECT_EQ(Get(dump, "name DATA_TYPE"), "'@LIST'!$C$2:$C$21");
 
-  ExpectRun(Run({"template", "x.xlsx"}), 0, "", "");
+  ExpectRun(Run({"template", "x.xlsx"}), 0, "", Saved("x.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), "visible template");
-  ExpectRun(Run({"template", "x.xlsx"}), 0, "", "");
+  ExpectRun(Run({"template", "x.xlsx"}), 0, "", Saved("x.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), "hidden template");
 }
 
@@ -136,7 +141,7 @@ TEST_F(WorkbookCommandsTest, AFailureIsShownOnStderrAndNothingIsSaved) {
   for (const auto& c : cases) {
     const std::string book = Copy(c.fixture);
     const std::string before = ReadFile(book);
-    ExpectRun(Run({c.command, c.fixture}), 1, "", c.err);
+    ExpectRun(Run({c.command, c.fixture}), 1, "", c.err + NotSaved(c.fixture));
     EXPECT_TRUE(ReadFile(book) == before) << c.command;
   }
 }
