@@ -40,8 +40,7 @@ int RunNew(CommandContext& ctx, const Args& args) {
       model::Defines::SetDocProperty(*wb, "DB", "PGS");
       model::Defines::SetDataTypeList(*wb);
     } catch (const Error& e) {
-      ctx.err << "kastel: " << e.description() << "
-";
+      ctx.err << "kastel: " << e.description() << "\n";
       session.SaveIfRanToEnd(nullptr, path);
       return kExitFailure;
     }
