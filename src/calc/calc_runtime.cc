@@ -1,0 +1,179 @@
+#include "calc/calc_runtime.h"
+
+#include <iostream>
+#include <map>
+#include <vector>
+
+#include <com/sun/star/document/XDocumentEventBroadcaster.hpp>
+#include <com/sun/star/document/XDocumentEventListener.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/theGlobalEventBroadcaster.hpp>
+#include <cppuhelper/implbase1.hxx>
+
+#include "addin/connect.h"
+#include "base/error.h"
+#include "calc/calc_application.h"
+#include "calc/calc_login_view.h"
+#include "calc/calc_shell.h"
+#include "calc/uno_text.h"
+#include "odbc/odbc_provider.h"
+
+namespace kastel::calc {
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+
+constexpr int kConnectAtStartup = 1;
+
+// The bar's buttons by command name: the captions that reach each one.
+const std::map<std::string, std::vector<std::string>>& Commands() {
+  static const auto* commands = new std::map<std::string, std::vector<std::string>>{
+      {"AddnewSQL", {"新規作成", "SQL Server"}},
+      {"AddnewORA", {"新規作成", "Oracle"}},
+      {"AddSheet", {"シート追加"}},
+      {"Refresh", {"テーブル一覧更新"}},
+      {"ScriptOut", {"スクリプト出力"}},
+      {"Reverse", {"リバースエンジニア"}},
+      {"Template", {"テンプレート表示切替"}},
+  };
+  return *commands;
+}
+
+// Passes the office's document events on to the runtime.
+class EventForwarder final : public cppu::WeakImplHelper1<css::document::XDocumentEventListener> {
+ public:
+  explicit EventForwarder(Runtime& runtime) : runtime_(runtime) {}
+  void SAL_CALL documentEventOccured(const css::document::DocumentEvent& event) override {
+    runtime_.DocumentEvent(ToUtf8(event.EventName), event.Source);
+  }
+  void SAL_CALL disposing(const css::lang::EventObject&) override {}
+
+ private:
+  Runtime& runtime_;
+};
+
+Reference<css::uno::XInterface> DocumentOf(const Reference<css::frame::XFrame>& frame) {
+  if (!frame.is()) return nullptr;
+  Reference<css::frame::XController> controller = frame->getController();
+  if (!controller.is()) return nullptr;
+  return Reference<css::uno::XInterface>(controller->getModel(), UNO_QUERY);
+}
+
+}  // namespace
+
+class Runtime::Impl {
+ public:
+  explicit Impl(const Reference<css::uno::XComponentContext>& context)
+      : app(context),
+        shell(context, OfficeIsHeadless(), std::cerr),
+        login_view(context, shell),
+        kastel(shell) {}
+
+  std::shared_ptr<host::CommandBarControl> Button(const std::string& command) {
+    auto it = Commands().find(command);
+    if (it == Commands().end()) return nullptr;
+    try {
+      std::shared_ptr<host::CommandBar> bar = app.Bars().Item(addin::kBarName);
+      host::CommandBarControls* controls = &bar->Controls();
+      std::shared_ptr<host::CommandBarControl> control;
+      for (const std::string& caption : it->second) {
+        if (control) controls = &control->Controls();
+        control = controls->Item(caption);
+      }
+      return control;
+    } catch (const Error&) {
+      return nullptr;
+    }
+  }
+
+  std::recursive_mutex mutex;
+  CalcApplication app;
+  CalcShell shell;
+  CalcLoginView login_view;
+  odbc::OdbcProvider provider;
+  addin::Connect kastel;
+  Reference<css::document::XDocumentEventListener> forwarder;
+  std::map<int, StateListener> listeners;
+  int next_listener = 0;
+};
+
+Runtime& Runtime::Get(const Reference<css::uno::XComponentContext>& context) {
+  // Made once and never destroyed: the office unloads extension libraries only at its exit,
+  // when the documents the adapters hold are gone already.
+  static Runtime* runtime = new Runtime(context);
+  return *runtime;
+}
+
+Runtime::Runtime(const Reference<css::uno::XComponentContext>& context)
+    : impl_(std::make_unique<Impl>(context)) {
+  engines::EngineContext& engines = impl_->kastel.engine_context();
+  engines.provider = &impl_->provider;
+  engines.login_view = &impl_->login_view;
+  impl_->kastel.OnConnection(impl_->app, kConnectAtStartup);
+  impl_->forwarder = new EventForwarder(*this);
+  Reference<css::document::XDocumentEventBroadcaster> broadcaster(
+      css::frame::theGlobalEventBroadcaster::get(context), UNO_QUERY);
+  if (broadcaster.is()) broadcaster->addDocumentEventListener(impl_->forwarder);
+}
+
+Runtime::~Runtime() = default;
+
+bool Runtime::Known(const std::string& command) { return Commands().count(command) != 0; }
+
+std::optional<bool> Runtime::Enabled(const std::string& command,
+                                     const Reference<css::frame::XFrame>& frame) {
+  std::lock_guard lock(impl_->mutex);
+  if (!Known(command)) return std::nullopt;
+  impl_->app.Activate(DocumentOf(frame));
+  std::shared_ptr<host::CommandBarControl> button = impl_->Button(command);
+  const bool enabled = button && button->Enabled();
+  Broadcast();
+  return enabled;
+}
+
+bool Runtime::Execute(const std::string& command, const Reference<css::frame::XFrame>& frame) {
+  std::lock_guard lock(impl_->mutex);
+  if (!Known(command)) return false;
+  impl_->app.Activate(DocumentOf(frame));
+  auto* button = dynamic_cast<xlsx::XlsxControl*>(impl_->Button(command).get());
+  impl_->shell.ResetCancelled();
+  const int failures = impl_->kastel.defines().failures_shown();
+  // A disabled button cannot be pressed: Click refuses it.
+  const bool pressed = button != nullptr && button->Click();
+  Broadcast();
+  return pressed && !impl_->shell.cancelled() &&
+         impl_->kastel.defines().failures_shown() == failures;
+}
+
+int Runtime::AddStateListener(StateListener listener) {
+  std::lock_guard lock(impl_->mutex);
+  const int id = impl_->next_listener++;
+  impl_->listeners.emplace(id, std::move(listener));
+  return id;
+}
+
+void Runtime::RemoveStateListener(int id) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->listeners.erase(id);
+}
+
+void Runtime::DocumentEvent(const std::string& event,
+                            const Reference<css::uno::XInterface>& document) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->app.DocumentEvent(event, document);
+  Broadcast();
+}
+
+void Runtime::Broadcast() {
+  // A listener may remove itself while told; each is told from a copy.
+  const std::map<int, StateListener> listeners = impl_->listeners;
+  for (const auto& [command, captions] : Commands()) {
+    std::shared_ptr<host::CommandBarControl> button = impl_->Button(command);
+    const bool enabled = button && button->Enabled();
+    for (const auto& [id, listener] : listeners) listener(command, enabled);
+  }
+}
+
+}  // namespace kastel::calc
