@@ -1,7 +1,7 @@
 #include "calc/calc_login_view.h"
 
 #include "calc/calc_shell.h"
-#include "calc/env_answers.h"
+#include "login/login_text.h"
 
 namespace kastel::calc {
 
@@ -16,9 +16,9 @@ void CalcLoginView::ShowModal(login::Dialog& dialog) {
     shell_.NoteCancelled();
     return;
   }
-  LoginAnswers answers = ParseLoginAnswers(*login);
+  login::LoginAnswers answers = login::ParseLoginAnswers(*login);
   answers.password = shell_.GetEnv("KASTEL_PASSWORD");
-  AnswerLogin(dialog, answers);
+  login::AnswerLogin(dialog, answers);
 }
 
 }  // namespace kastel::calc

@@ -1,10 +1,10 @@
-#include "calc/env_answers.h"
+#include "login/login_text.h"
 
 #include <vector>
 
 #include "base/error.h"
 
-namespace kastel::calc {
+namespace kastel::login {
 namespace {
 
 Error BadAnswer(const std::string& why) {
@@ -40,8 +40,8 @@ LoginAnswers ParseLoginAnswers(std::string_view text) {
   return answers;
 }
 
-void AnswerLogin(login::Dialog& dialog, const LoginAnswers& answers) {
-  for (const login::Control& c : dialog.Controls()) {
+void AnswerLogin(Dialog& dialog, const LoginAnswers& answers) {
+  for (const Control& c : dialog.Controls()) {
     // A greyed field takes no answer, as nobody could type into it.
     if (!c.enabled) continue;
     if (c.name == "cmbDataSource" && answers.server) {
@@ -59,4 +59,4 @@ void AnswerLogin(login::Dialog& dialog, const LoginAnswers& answers) {
   dialog.PressEnter();
 }
 
-}  // namespace kastel::calc
+}  // namespace kastel::login

@@ -1,8 +1,8 @@
-// The answers a login form takes from the environment where no window can be shown:
-// KASTEL_LOGIN="server;auth;user;database" (auth "windows" or "sql"; an empty part is left as
-// the form shows it) and the password from KASTEL_PASSWORD.
-#ifndef KASTEL_CALC_ENV_ANSWERS_H_
-#define KASTEL_CALC_ENV_ANSWERS_H_
+// A login form's answers given as one text, as KASTEL_LOGIN carries them where nobody can type
+// into the form: "server;auth;user;database" (auth "windows" or "sql"; an empty part leaves
+// the field as the form shows it). The password never travels in this text.
+#ifndef KASTEL_LOGIN_LOGIN_TEXT_H_
+#define KASTEL_LOGIN_LOGIN_TEXT_H_
 
 #include <optional>
 #include <string>
@@ -10,7 +10,7 @@
 
 #include "login/dialog.h"
 
-namespace kastel::calc {
+namespace kastel::login {
 
 struct LoginAnswers {
   std::optional<std::string> server;
@@ -26,8 +26,8 @@ LoginAnswers ParseLoginAnswers(std::string_view text);
 
 // Enters the answers into the dialog's enabled fields in tab order, as a person would type
 // them, and presses OK.
-void AnswerLogin(login::Dialog& dialog, const LoginAnswers& answers);
+void AnswerLogin(Dialog& dialog, const LoginAnswers& answers);
 
-}  // namespace kastel::calc
+}  // namespace kastel::login
 
-#endif  // KASTEL_CALC_ENV_ANSWERS_H_
+#endif  // KASTEL_LOGIN_LOGIN_TEXT_H_
