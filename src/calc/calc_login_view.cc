@@ -10,9 +10,18 @@ CalcLoginView::CalcLoginView(css::uno::Reference<css::uno::XComponentContext> co
     : context_(std::move(context)), shell_(shell) {}
 
 void CalcLoginView::ShowModal(login::Dialog& dialog) {
+  if (shell_.headless()) {
+    AnswerFromEnvironment(dialog);
+  } else {
+    ShowWindow(dialog);
+  }
+  // A view that returns with the form still shown has closed it.
+  if (dialog.Visible()) dialog.QueryClose(login::CloseMode::kHost);
+}
+
+void CalcLoginView::AnswerFromEnvironment(login::Dialog& dialog) {
   std::optional<std::string> login = shell_.GetEnv("KASTEL_LOGIN");
   if (!login) {
-    dialog.QueryClose(login::CloseMode::kHost);
     shell_.NoteCancelled();
     return;
   }

@@ -1,6 +1,11 @@
-// The login forms inside the office. Without a window to show them in (a headless office),
-// and until the form has its own dialog, the form is answered from the environment
-// (env_answers.h); without KASTEL_LOGIN it counts as cancelled.
+// The login forms inside the office: a modal dialog of the office's own toolkit that shows the
+// form's controls and passes what the user does on to the form, which keeps its own rules
+// (what a change of authentication greys out, what OK hands back). The close box is refused,
+// as the form wants; Esc and the two buttons end it.
+//
+// Without a window (a headless office) the form is answered from the environment instead:
+// KASTEL_LOGIN (login/login_text.h) and the password from KASTEL_PASSWORD. Without
+// KASTEL_LOGIN it counts as cancelled.
 #ifndef KASTEL_CALC_CALC_LOGIN_VIEW_H_
 #define KASTEL_CALC_CALC_LOGIN_VIEW_H_
 
@@ -19,6 +24,9 @@ class CalcLoginView final : public login::FormView {
   void ShowModal(login::Dialog& dialog) override;
 
  private:
+  void AnswerFromEnvironment(login::Dialog& dialog);
+  void ShowWindow(login::Dialog& dialog);
+
   css::uno::Reference<css::uno::XComponentContext> context_;
   CalcShell& shell_;
 };

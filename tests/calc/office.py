@@ -49,9 +49,9 @@ class _StateListener(unohelper.Base, XStatusListener):
 
 
 class Office:
-    def __init__(self, oxt, env=None):
+    def __init__(self, oxt, env=None, headless=True):
         """Installs `oxt` into a new user installation and starts the office with `env` added
-        to its environment."""
+        to its environment; `headless` False shows its windows (on $DISPLAY from `env`)."""
         self.dir = tempfile.mkdtemp(prefix="kastel-calc-")
         os.chmod(self.dir, 0o777)
         self.log_path = os.path.join(self.dir, "soffice.log")
@@ -68,7 +68,8 @@ class Office:
         port = _free_port()
         self.log = open(self.log_path, "w")
         self.proc = subprocess.Popen(
-            self.run_as + ["soffice", "--headless", "--invisible", "--norestore", profile,
+            self.run_as + ["soffice"] + (["--headless", "--invisible"] if headless else [])
+            + ["--norestore", "--nologo", profile,
                            "--accept=socket,host=127.0.0.1,port=%d;urp;" % port],
             stdout=self.log, stderr=self.log, start_new_session=True)
         local = uno.getComponentContext()
