@@ -130,6 +130,24 @@ void CalcApplication::SetScreenUpdating(bool on) {
 }
 
 void CalcApplication::SetStatusBar(std::string_view text) {
+  // An import's texts end with the tables done and their total, " (3/120)": they drive the
+  // progress indicator beside the text.
+  int done = -1;
+  int total = 0;
+  if (text.ends_with(')')) {
+    const std::size_t open = text.rfind(" (");
+    const std::size_t slash = text.rfind('/');
+    if (open != std::string_view::npos && slash != std::string_view::npos && slash > open) {
+      try {
+        done = std::stoi(std::string(text.substr(open + 2, slash - open - 2)));
+        total = std::stoi(std::string(text.substr(slash + 1, text.size() - slash - 2)));
+      } catch (const std::exception&) {
+        done = -1;
+        total = 0;
+      }
+    }
+  }
+  if (status_.is() && total != status_range_) ResetStatusBar();
   if (!status_.is()) {
     host::Workbook* workbook = ActiveWorkbook();
     if (workbook == nullptr) return;
@@ -139,10 +157,12 @@ void CalcApplication::SetStatusBar(std::string_view text) {
     Reference<css::task::XStatusIndicatorFactory> factory(controller->getFrame(), UNO_QUERY);
     if (!factory.is()) return;
     status_ = factory->createStatusIndicator();
-    status_->start(ToOUString(text), 0);
-    return;
+    status_range_ = total;
+    status_->start(ToOUString(text), total);
+  } else {
+    status_->setText(ToOUString(text));
   }
-  status_->setText(ToOUString(text));
+  if (done >= 0) status_->setValue(done);
 }
 
 void CalcApplication::ResetStatusBar() {

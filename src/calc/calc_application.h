@@ -2,8 +2,8 @@
 // screen updating, the status bar, the add-in's command bars (held in memory; the protocol
 // handler shows and presses them) and the workbook events from the office's document events.
 //
-// Everything runs on the thread that holds the office's own lock: the handler's dispatches and
-// the document events the office broadcasts.
+// Commands run on the office's main thread (calc_runtime.h); the document events arrive on the
+// thread that causes them, which then holds the office's own lock.
 #ifndef KASTEL_CALC_CALC_APPLICATION_H_
 #define KASTEL_CALC_CALC_APPLICATION_H_
 
@@ -64,6 +64,7 @@ class CalcApplication final : public host::Application {
   bool screen_updating_ = true;
   css::uno::Reference<css::frame::XModel> locked_;
   css::uno::Reference<css::task::XStatusIndicator> status_;
+  int status_range_ = 0;
   xlsx::XlsxCommandBars bars_;
   host::WorkbookEvents* sink_ = nullptr;
 };

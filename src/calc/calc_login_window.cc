@@ -73,7 +73,8 @@ rtl::OUString ToolkitCaption(const std::string& caption) {
 
 css::uno::Sequence<rtl::OUString> Items(const std::vector<std::string>& items) {
   css::uno::Sequence<rtl::OUString> list(static_cast<sal_Int32>(items.size()));
-  for (std::size_t i = 0; i < items.size(); ++i) list[static_cast<sal_Int32>(i)] = ToOUString(items[i]);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    list[static_cast<sal_Int32>(i)] = ToOUString(items[i]);
   return list;
 }
 
@@ -96,8 +97,7 @@ class Window final
     Reference<css::frame::XFrame> frame = css::frame::Desktop::create(context)->getCurrentFrame();
     if (frame.is()) parent.set(frame->getContainerWindow(), UNO_QUERY);
     control->createPeer(
-        Reference<css::awt::XToolkit>(css::awt::Toolkit::create(context), UNO_QUERY_THROW),
-        parent);
+        Reference<css::awt::XToolkit>(css::awt::Toolkit::create(context), UNO_QUERY_THROW), parent);
     Listen();
     Show();
   }
@@ -155,8 +155,8 @@ class Window final
   void SAL_CALL disposing(const css::lang::EventObject&) override {}
 
  private:
-  Reference<css::beans::XPropertySet> Add(const char* service, const std::string& name,
-                                          sal_Int32 x, sal_Int32 y, sal_Int32 w, sal_Int32 h) {
+  Reference<css::beans::XPropertySet> Add(const char* service, const std::string& name, sal_Int32 x,
+                                          sal_Int32 y, sal_Int32 w, sal_Int32 h) {
     Reference<css::beans::XPropertySet> model(
         Reference<css::lang::XMultiServiceFactory>(model_, UNO_QUERY_THROW)
             ->createInstance(rtl::OUString::createFromAscii(service)),
@@ -201,20 +201,20 @@ class Window final
           if (c.password) model->setPropertyValue("EchoChar", Any(sal_Int16('*')));
           break;
         case ControlKind::kComboBox:
-          model = Add("com.sun.star.awt.UnoControlComboBoxModel", c.name, kFieldX, y,
-                      kFieldWidth, kFieldHeight);
+          model = Add("com.sun.star.awt.UnoControlComboBoxModel", c.name, kFieldX, y, kFieldWidth,
+                      kFieldHeight);
           model->setPropertyValue("Dropdown", Any(true));
           model->setPropertyValue("StringItemList", Any(Items(c.items)));
           break;
         case ControlKind::kDropDownList:
-          model = Add("com.sun.star.awt.UnoControlListBoxModel", c.name, kFieldX, y,
-                      kFieldWidth, kFieldHeight);
+          model = Add("com.sun.star.awt.UnoControlListBoxModel", c.name, kFieldX, y, kFieldWidth,
+                      kFieldHeight);
           model->setPropertyValue("Dropdown", Any(true));
           model->setPropertyValue("StringItemList", Any(Items(c.items)));
           break;
         case ControlKind::kCheckBox:
-          model = Add("com.sun.star.awt.UnoControlCheckBoxModel", c.name, kFieldX, y,
-                      kFieldWidth, kFieldHeight);
+          model = Add("com.sun.star.awt.UnoControlCheckBoxModel", c.name, kFieldX, y, kFieldWidth,
+                      kFieldHeight);
           model->setPropertyValue("Label", Any(ToolkitCaption(c.caption)));
           y += kRow;
           break;
@@ -230,8 +230,8 @@ class Window final
     y += 8;
     sal_Int32 x = kWidth - 8 - static_cast<sal_Int32>(buttons.size()) * (kButtonWidth + 4) + 4;
     for (const login::Control* c : buttons) {
-      auto model = Add("com.sun.star.awt.UnoControlButtonModel", c->name, x, y, kButtonWidth,
-                       kButtonHeight);
+      auto model =
+          Add("com.sun.star.awt.UnoControlButtonModel", c->name, x, y, kButtonWidth, kButtonHeight);
       model->setPropertyValue("Label", Any(ToolkitCaption(c->caption)));
       model->setPropertyValue("DefaultButton", Any(c->is_default));
       model->setPropertyValue("PushButtonType",
@@ -283,9 +283,7 @@ class Window final
           model->setPropertyValue("Text", Any(ToOUString(c.text)));
           if (c.kind == ControlKind::kTextBox) {
             model->setPropertyValue("BackgroundColor",
-                                    c.back_color == login::kColorButtonFace
-                                        ? Any(kGreyed)
-                                        : Any());
+                                    c.back_color == login::kColorButtonFace ? Any(kGreyed) : Any());
           }
           break;
         case ControlKind::kDropDownList: {
@@ -313,7 +311,8 @@ class Window final
             ToUtf8(Reference<css::awt::XTextComponent>(control, UNO_QUERY_THROW)->getText());
         if (text != c.text) form_.Type(c.name, text);
       } else if (c.kind == ControlKind::kCheckBox) {
-        const bool checked = Reference<css::awt::XCheckBox>(control, UNO_QUERY_THROW)->getState() == 1;
+        const bool checked =
+            Reference<css::awt::XCheckBox>(control, UNO_QUERY_THROW)->getState() == 1;
         if (checked != c.checked) form_.SetChecked(c.name, checked);
       }
     }

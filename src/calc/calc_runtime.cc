@@ -1,15 +1,22 @@
 #include "calc/calc_runtime.h"
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <future>
 #include <iostream>
 #include <map>
 #include <vector>
 
+#include <com/sun/star/awt/AsyncCallback.hpp>
+#include <com/sun/star/awt/XCallback.hpp>
 #include <com/sun/star/document/XDocumentEventBroadcaster.hpp>
 #include <com/sun/star/document/XDocumentEventListener.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/theGlobalEventBroadcaster.hpp>
 #include <cppuhelper/implbase1.hxx>
+#include <rtl/ref.hxx>
 
 #include "addin/connect.h"
 #include "base/error.h"
@@ -54,6 +61,45 @@ class EventForwarder final : public cppu::WeakImplHelper1<css::document::XDocume
   Runtime& runtime_;
 };
 
+// The office's main thread, which runs its event loop, is the process's first thread.
+bool OnMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
+
+// Work handed to the main thread through the office's event loop.
+class MainThreadCall final : public cppu::WeakImplHelper1<css::awt::XCallback> {
+ public:
+  explicit MainThreadCall(std::function<void()> work) : work_(std::move(work)) {}
+  void SAL_CALL notify(const css::uno::Any&) override {
+    try {
+      work_();
+    } catch (...) {
+      // The add-in reports its own failures; nothing may leave through the event loop.
+    }
+    done_.set_value();
+  }
+  std::future<void> Done() { return done_.get_future(); }
+
+ private:
+  std::function<void()> work_;
+  std::promise<void> done_;
+};
+
+// Runs `work` on the office's main thread: at once when called there, else through its event
+// loop, waiting for the end when `wait`. A command called from another thread (a client over
+// a socket) thus runs where a click would run it, and the document events it causes arrive
+// on the same thread, inside it.
+void RunOnMainThread(const Reference<css::uno::XComponentContext>& context,
+                     std::function<void()> work, bool wait) {
+  if (OnMainThread()) {
+    work();
+    return;
+  }
+  rtl::Reference<MainThreadCall> call(new MainThreadCall(std::move(work)));
+  std::future<void> done = call->Done();
+  css::awt::AsyncCallback::create(context)->addCallback(Reference<css::awt::XCallback>(call.get()),
+                                                        css::uno::Any());
+  if (wait) done.wait();
+}
+
 Reference<css::uno::XInterface> DocumentOf(const Reference<css::frame::XFrame>& frame) {
   if (!frame.is()) return nullptr;
   Reference<css::frame::XController> controller = frame->getController();
@@ -66,7 +112,8 @@ Reference<css::uno::XInterface> DocumentOf(const Reference<css::frame::XFrame>& 
 class Runtime::Impl {
  public:
   explicit Impl(const Reference<css::uno::XComponentContext>& context)
-      : app(context),
+      : context(context),
+        app(context),
         shell(context, OfficeIsHeadless(), std::cerr),
         login_view(context, shell),
         kastel(shell) {}
@@ -88,7 +135,7 @@ class Runtime::Impl {
     }
   }
 
-  std::recursive_mutex mutex;
+  Reference<css::uno::XComponentContext> context;
   CalcApplication app;
   CalcShell shell;
   CalcLoginView login_view;
@@ -111,6 +158,8 @@ Runtime::Runtime(const Reference<css::uno::XComponentContext>& context)
   engines::EngineContext& engines = impl_->kastel.engine_context();
   engines.provider = &impl_->provider;
   engines.login_view = &impl_->login_view;
+  // The counts at the end of the import's status texts drive the progress indicator.
+  engines.status_counts = true;
   impl_->kastel.OnConnection(impl_->app, kConnectAtStartup);
   impl_->forwarder = new EventForwarder(*this);
   Reference<css::document::XDocumentEventBroadcaster> broadcaster(
@@ -124,44 +173,52 @@ bool Runtime::Known(const std::string& command) { return Commands().count(comman
 
 std::optional<bool> Runtime::Enabled(const std::string& command,
                                      const Reference<css::frame::XFrame>& frame) {
-  std::lock_guard lock(impl_->mutex);
   if (!Known(command)) return std::nullopt;
-  impl_->app.Activate(DocumentOf(frame));
+  std::optional<bool> enabled;
+  // The listeners hear the state when the main thread has made the frame's document active;
+  // asked from another thread, the answer here is the state as it stands.
+  RunOnMainThread(
+      impl_->context,
+      [this, frame] {
+        impl_->app.Activate(DocumentOf(frame));
+        Broadcast();
+      },
+      /*wait=*/false);
   std::shared_ptr<host::CommandBarControl> button = impl_->Button(command);
-  const bool enabled = button && button->Enabled();
-  Broadcast();
+  enabled = button && button->Enabled();
   return enabled;
 }
 
 bool Runtime::Execute(const std::string& command, const Reference<css::frame::XFrame>& frame) {
-  std::lock_guard lock(impl_->mutex);
   if (!Known(command)) return false;
-  impl_->app.Activate(DocumentOf(frame));
-  auto* button = dynamic_cast<xlsx::XlsxControl*>(impl_->Button(command).get());
-  impl_->shell.ResetCancelled();
-  const int failures = impl_->kastel.defines().failures_shown();
-  // A disabled button cannot be pressed: Click refuses it.
-  const bool pressed = button != nullptr && button->Click();
-  Broadcast();
-  return pressed && !impl_->shell.cancelled() &&
-         impl_->kastel.defines().failures_shown() == failures;
+  bool done = false;
+  RunOnMainThread(
+      impl_->context,
+      [&] {
+        impl_->app.Activate(DocumentOf(frame));
+        auto* button = dynamic_cast<xlsx::XlsxControl*>(impl_->Button(command).get());
+        impl_->shell.ResetCancelled();
+        const int failures = impl_->kastel.defines().failures_shown();
+        // A disabled button cannot be pressed: Click refuses it.
+        const bool pressed = button != nullptr && button->Click();
+        Broadcast();
+        done = pressed && !impl_->shell.cancelled() &&
+               impl_->kastel.defines().failures_shown() == failures;
+      },
+      /*wait=*/true);
+  return done;
 }
 
 int Runtime::AddStateListener(StateListener listener) {
-  std::lock_guard lock(impl_->mutex);
   const int id = impl_->next_listener++;
   impl_->listeners.emplace(id, std::move(listener));
   return id;
 }
 
-void Runtime::RemoveStateListener(int id) {
-  std::lock_guard lock(impl_->mutex);
-  impl_->listeners.erase(id);
-}
+void Runtime::RemoveStateListener(int id) { impl_->listeners.erase(id); }
 
 void Runtime::DocumentEvent(const std::string& event,
                             const Reference<css::uno::XInterface>& document) {
-  std::lock_guard lock(impl_->mutex);
   impl_->app.DocumentEvent(event, document);
   Broadcast();
 }

@@ -9,7 +9,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +30,8 @@ class Runtime {
   static bool Known(const std::string& command);
 
   // Whether the button is enabled for `frame`: the frame's document (or none) is made the
-  // active workbook first, as using a window activates it. Nothing for an unknown command.
+  // active workbook, as using a window activates it, and the state listeners are told. Nothing
+  // for an unknown command.
   std::optional<bool> Enabled(const std::string& command,
                               const css::uno::Reference<css::frame::XFrame>& frame);
   // Presses the button for `frame`'s document. False when it is disabled or unknown, or a

@@ -97,6 +97,41 @@ class ExtensionTest(unittest.TestCase):
                             open(os.path.join(expected, name), "rb") as want:
                         self.assertEqual(got.read(), want.read(), name)
 
+    def test_new_workbooks_come_from_the_bundled_template(self):
+        frame = self.office.empty_frame()
+        for command, dialect in [("AddnewSQL", "SQL"), ("AddnewORA", "ORA")]:
+            with self.subTest(command):
+                before = self.components()
+                self.assertTrue(self.office.dispatch(frame, command))
+                added = [c for c in self.components() if c not in before]
+                self.assertEqual(len(added), 1)
+                doc = added[0]
+                self.addCleanup(doc.close, True)
+                props = doc.DocumentProperties.UserDefinedProperties
+                self.assertEqual((props.TEMPLATE, props.DB), ("DB", dialect))
+                self.assertEqual(doc.Sheets.ElementNames, ("テーブル一覧", "@LIST", "template"))
+
+    def test_saving_points_data_type_at_the_dialect_of_the_workbook(self):
+        doc = self.open_sample(SAMPLES[0], "save.xlsx")
+        doc.DocumentProperties.UserDefinedProperties.DB = "ORA"
+        saved = self.office.path("save-saved.xlsx")
+        self.office.save_xlsx(doc, saved)
+        self.assertEqual(workbook_facts(saved)[1]["DATA_TYPE"], "@LIST!$C$2:$C$21")
+
+    def test_an_unanswered_login_form_counts_as_cancelled(self):
+        doc = self.open_sample(SAMPLES[0], "reverse.xlsx")
+        shown = len(self.office.messages())
+        self.assertFalse(self.office.dispatch(doc.CurrentController.Frame, "Reverse"))
+        self.assertEqual(self.office.messages()[shown:], [])
+        self.assertFalse(doc.isModified())
+
+    def components(self):
+        found = []
+        e = self.office.desktop.Components.createEnumeration()
+        while e.hasMoreElements():
+            found.append(e.nextElement())
+        return found
+
     def test_workbook_commands_match_kastel(self):
         for command, kastel_command in [("AddSheet", "add-sheet"), ("Refresh", "refresh"),
                                         ("Template", "template")]:

@@ -11,6 +11,7 @@ import signal
 import socket
 import subprocess
 import tempfile
+import threading
 import time
 
 import uno
@@ -22,6 +23,8 @@ from com.sun.star.frame import XStatusListener
 COMMANDS = ["AddnewSQL", "AddnewORA", "AddSheet", "Refresh", "ScriptOut", "Reverse", "Template"]
 START_TIMEOUT = 60
 STATE_TIMEOUT = 10
+# An office still running after this long is killed, which ends any call waiting on it.
+LIFE_TIMEOUT = 240
 
 
 def _free_port():
@@ -57,6 +60,7 @@ class Office:
         self.log_path = os.path.join(self.dir, "soffice.log")
         self.proc = None
         self.desktop = None
+        self.watchdog = None
         profile = "-env:UserInstallation=file://" + os.path.join(self.dir, "profile")
         self.run_as = ["env", "HOME=" + self.dir]
         if os.geteuid() == 0:
@@ -72,6 +76,9 @@ class Office:
             + ["--norestore", "--nologo", profile,
                            "--accept=socket,host=127.0.0.1,port=%d;urp;" % port],
             stdout=self.log, stderr=self.log, start_new_session=True)
+        self.watchdog = threading.Timer(LIFE_TIMEOUT, self.kill)
+        self.watchdog.daemon = True
+        self.watchdog.start()
         local = uno.getComponentContext()
         resolver = local.ServiceManager.createInstanceWithContext(
             "com.sun.star.bridge.UnoUrlResolver", local)
@@ -144,7 +151,13 @@ class Office:
         with open(self.log_path, encoding="utf-8", errors="replace") as f:
             return [l[len("KASTEL: "):].rstrip("\n") for l in f if l.startswith("KASTEL: ")]
 
+    def kill(self):
+        if self.proc is not None and self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+
     def stop(self):
+        if self.watchdog is not None:
+            self.watchdog.cancel()
         try:
             if self.desktop is not None:
                 self.desktop.terminate()
@@ -154,6 +167,6 @@ class Office:
             try:
                 self.proc.wait(timeout=30)
             except subprocess.TimeoutExpired:
-                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.kill()
                 self.proc.wait(timeout=10)
         shutil.rmtree(self.dir, ignore_errors=True)
