@@ -111,11 +111,11 @@ Reference<css::uno::XInterface> DocumentOf(const Reference<css::frame::XFrame>& 
 
 class Runtime::Impl {
  public:
-  explicit Impl(const Reference<css::uno::XComponentContext>& context)
-      : context(context),
-        app(context),
-        shell(context, OfficeIsHeadless(), std::cerr),
-        login_view(context, shell),
+  explicit Impl(const Reference<css::uno::XComponentContext>& office)
+      : context(office),
+        app(office),
+        shell(office, OfficeIsHeadless(), std::cerr),
+        login_view(office, shell),
         kastel(shell) {}
 
   std::shared_ptr<host::CommandBarControl> Button(const std::string& command) {
@@ -171,12 +171,7 @@ Runtime::~Runtime() = default;
 
 bool Runtime::Known(const std::string& command) { return Commands().count(command) != 0; }
 
-std::optional<bool> Runtime::Enabled(const std::string& command,
-                                     const Reference<css::frame::XFrame>& frame) {
-  if (!Known(command)) return std::nullopt;
-  std::optional<bool> enabled;
-  // The listeners hear the state when the main thread has made the frame's document active;
-  // asked from another thread, the answer here is the state as it stands.
+void Runtime::RequestStates(const Reference<css::frame::XFrame>& frame) {
   RunOnMainThread(
       impl_->context,
       [this, frame] {
@@ -184,9 +179,6 @@ std::optional<bool> Runtime::Enabled(const std::string& command,
         Broadcast();
       },
       /*wait=*/false);
-  std::shared_ptr<host::CommandBarControl> button = impl_->Button(command);
-  enabled = button && button->Enabled();
-  return enabled;
 }
 
 bool Runtime::Execute(const std::string& command, const Reference<css::frame::XFrame>& frame) {

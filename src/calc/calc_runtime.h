@@ -9,7 +9,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +28,10 @@ class Runtime {
   // True when `command` (the part after the protocol) names a button of the bar.
   static bool Known(const std::string& command);
 
-  // Whether the button is enabled for `frame`: the frame's document (or none) is made the
-  // active workbook, as using a window activates it, and the state listeners are told. Nothing
-  // for an unknown command.
-  std::optional<bool> Enabled(const std::string& command,
-                              const css::uno::Reference<css::frame::XFrame>& frame);
+  // Tells the state listeners the button states for `frame`: the frame's document (or none) is
+  // made the active workbook first, as using a window activates it. Done on the main thread,
+  // so a listener asking from another thread hears the answer shortly after.
+  void RequestStates(const css::uno::Reference<css::frame::XFrame>& frame);
   // Presses the button for `frame`'s document. False when it is disabled or unknown, or a
   // dialog was cancelled: nothing ran to its end.
   bool Execute(const std::string& command, const css::uno::Reference<css::frame::XFrame>& frame);

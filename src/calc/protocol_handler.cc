@@ -99,7 +99,7 @@ class ProtocolHandler final
     }
     // Asking for the state makes this frame's document the active one, which tells every
     // listener, this one included.
-    runtime.Enabled(CommandOf(url), frame_);
+    runtime.RequestStates(frame_);
   }
 
   void SAL_CALL removeStatusListener(const Reference<css::frame::XStatusListener>& listener,
