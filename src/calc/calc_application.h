@@ -53,6 +53,8 @@ class CalcApplication final : public host::Application {
                      const css::uno::Reference<css::uno::XInterface>& document);
 
   xlsx::XlsxCommandBars& bars() { return bars_; }
+  // The workbook made active by the office's events or a command, or null.
+  CalcWorkbook* active() const { return active_; }
 
  private:
   host::WorkbookEvents* Sink() const { return sink_; }

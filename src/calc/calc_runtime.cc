@@ -6,6 +6,7 @@
 #include <future>
 #include <iostream>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include <com/sun/star/awt/AsyncCallback.hpp>
@@ -23,6 +24,7 @@
 #include "calc/calc_application.h"
 #include "calc/calc_login_view.h"
 #include "calc/calc_shell.h"
+#include "calc/calc_workbook.h"
 #include "calc/uno_text.h"
 #include "odbc/odbc_provider.h"
 
@@ -142,7 +144,13 @@ class Runtime::Impl {
   odbc::OdbcProvider provider;
   addin::Connect kastel;
   Reference<css::document::XDocumentEventListener> forwarder;
-  std::map<int, StateListener> listeners;
+  struct Listener {
+    Reference<css::frame::XFrame> frame;
+    StateListener tell;
+  };
+  // Added from any thread, told on the main thread.
+  std::mutex listeners_mutex;
+  std::map<int, Listener> listeners;
   int next_listener = 0;
 };
 
@@ -201,13 +209,17 @@ bool Runtime::Execute(const std::string& command, const Reference<css::frame::XF
   return done;
 }
 
-int Runtime::AddStateListener(StateListener listener) {
+int Runtime::AddStateListener(const Reference<css::frame::XFrame>& frame, StateListener listener) {
+  std::lock_guard lock(impl_->listeners_mutex);
   const int id = impl_->next_listener++;
-  impl_->listeners.emplace(id, std::move(listener));
+  impl_->listeners.emplace(id, Impl::Listener{frame, std::move(listener)});
   return id;
 }
 
-void Runtime::RemoveStateListener(int id) { impl_->listeners.erase(id); }
+void Runtime::RemoveStateListener(int id) {
+  std::lock_guard lock(impl_->listeners_mutex);
+  impl_->listeners.erase(id);
+}
 
 void Runtime::DocumentEvent(const std::string& event,
                             const Reference<css::uno::XInterface>& document) {
@@ -217,11 +229,20 @@ void Runtime::DocumentEvent(const std::string& event,
 
 void Runtime::Broadcast() {
   // A listener may remove itself while told; each is told from a copy.
-  const std::map<int, StateListener> listeners = impl_->listeners;
+  std::map<int, Impl::Listener> listeners;
+  {
+    std::lock_guard lock(impl_->listeners_mutex);
+    listeners = impl_->listeners;
+  }
+  CalcWorkbook* active = impl_->app.active();
+  const Reference<css::uno::XInterface> active_document(
+      active != nullptr ? Reference<css::uno::XInterface>(active->document(), UNO_QUERY) : nullptr);
   for (const auto& [command, captions] : Commands()) {
     std::shared_ptr<host::CommandBarControl> button = impl_->Button(command);
     const bool enabled = button && button->Enabled();
-    for (const auto& [id, listener] : listeners) listener(command, enabled);
+    for (const auto& [id, listener] : listeners) {
+      if (DocumentOf(listener.frame) == active_document) listener.tell(command, enabled);
+    }
   }
 }
 

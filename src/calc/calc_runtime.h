@@ -36,9 +36,12 @@ class Runtime {
   // dialog was cancelled: nothing ran to its end.
   bool Execute(const std::string& command, const css::uno::Reference<css::frame::XFrame>& frame);
 
-  // Called with the button states whenever they may have changed (command, enabled).
+  // Called with the button states whenever they may have changed (command, enabled), while
+  // `frame`'s document is the active workbook: a window keeps the states it was last told,
+  // which were its own document's.
   using StateListener = std::function<void(const std::string& command, bool enabled)>;
-  int AddStateListener(StateListener listener);
+  int AddStateListener(const css::uno::Reference<css::frame::XFrame>& frame,
+                       StateListener listener);
   void RemoveStateListener(int id);
 
   // Delivers one of the office's document events.

@@ -94,7 +94,7 @@ class ProtocolHandler final
       listeners_.emplace_back(listener, url);
       if (listener_id_ < 0) {
         listener_id_ = runtime.AddStateListener(
-            [this](const std::string& command, bool enabled) { Tell(command, enabled); });
+            frame_, [this](const std::string& command, bool enabled) { Tell(command, enabled); });
       }
     }
     // Asking for the state makes this frame's document the active one, which tells every
