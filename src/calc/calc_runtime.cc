@@ -180,6 +180,8 @@ Runtime::~Runtime() = default;
 bool Runtime::Known(const std::string& command) { return Commands().count(command) != 0; }
 
 void Runtime::RequestStates(const Reference<css::frame::XFrame>& frame) {
+  // Not waited for: the office asks while it loads a document for a client, on the client's
+  // thread and holding the lock that the main thread would need first.
   RunOnMainThread(
       impl_->context,
       [this, frame] {
