@@ -8,7 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "base/error.h"
 #include "cli/command.h"
+#include "cli/exit_status.h"
+#include "login/login_text.h"
 #include "odbc/odbc_provider.h"
 #include "term/login_view.h"
 
@@ -29,6 +32,7 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
   cmd->add_option("WORKBOOK", args->workbook, "テーブル定義書のブック (.xlsx/.xlsm)")
       ->required()
       ->type_name("ブック");
+  // Each of these four goes before the matching part of KASTEL_LOGIN="server;auth;user;database".
   cmd->add_option("--server", args->answers.server,
                   "サーバー名 (SQL Server)、ホスト名またはホスト名,ポート (PostgreSQL)")
       ->type_name("名前");
@@ -54,6 +58,21 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
       session.SaveIfRanToEnd(nullptr, args->workbook);
       ctx.status = session.Status();
       return;
+    }
+    // KASTEL_LOGIN answers what the options left open.
+    if (auto text = session.shell().GetEnv("KASTEL_LOGIN"); text && !text->empty()) {
+      try {
+        const login::LoginAnswers given = login::ParseLoginAnswers(*text);
+        term::LoginAnswers& answers = args->answers;
+        if (!answers.server) answers.server = given.server;
+        if (!answers.auth) answers.auth = given.auth;
+        if (!answers.user) answers.user = given.user;
+        if (!answers.database) answers.database = given.database;
+      } catch (const Error& e) {
+        ctx.err << "kastel: " << e.description() << '\n';
+        ctx.status = kExitUsage;
+        return;
+      }
     }
     odbc::OdbcProvider provider;
     const bool interactive = session.shell().interactive();

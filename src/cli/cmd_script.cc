@@ -25,8 +25,10 @@ void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
   cmd->add_option("WORKBOOK", args->workbook, "テーブル定義書のブック (.xlsx/.xlsm)")
       ->required()
       ->type_name("ブック");
-  cmd->add_option("-o,--output", args->options.output_folder,
-                  "出力先フォルダ (省略時は端末で尋ねます。端末でなければ現在のフォルダ)")
+  cmd->add_option(
+         "-o,--output", args->options.output_folder,
+         "出力先フォルダ (省略時は環境変数 KASTEL_OUTPUT_FOLDER、それも無ければ端末で尋ねます。"
+         "端末でなければ現在のフォルダ)")
       ->type_name("フォルダ");
   cmd->add_option("--encoding", args->encoding,
                   "スクリプトの文字コード: cp932 (Shift_JIS に無い文字は ?) か utf-8 "

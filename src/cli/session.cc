@@ -35,7 +35,12 @@ Session::Session(const SessionOptions& options, std::ostream& out, std::ostream&
       shell_(out, err, in, ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0),
       app_(err) {
   if (options_.template_path) shell_.SetEnv("KASTEL_TEMPLATE", *options_.template_path);
-  if (options_.output_folder) shell_.SetFolderAnswer(*options_.output_folder);
+  // The option goes before the environment, which answers where no option was given.
+  if (options_.output_folder) {
+    shell_.SetFolderAnswer(*options_.output_folder);
+  } else if (auto folder = shell_.GetEnv("KASTEL_OUTPUT_FOLDER"); folder && !folder->empty()) {
+    shell_.SetFolderAnswer(*folder);
+  }
   try {
     ConnectRegisteredAddIns();
   } catch (const Error& e) {
