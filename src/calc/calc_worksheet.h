@@ -35,6 +35,8 @@ class CalcWorksheet final : public host::Worksheet {
   void ClearContents(std::string_view a1_range) override;
   void AddHyperlink(std::string_view anchor_a1, std::string_view sub_address,
                     std::string_view text_to_display) override;
+  std::string HyperlinkSubAddress(int row, int column) const override;
+  void DeleteHyperlinks(std::string_view a1_range) override;
   std::string PrintArea() const override;
   void SetPrintArea(std::string_view a1_range) override;
   host::Workbook& Parent() override;

@@ -2,16 +2,21 @@
 #include <cmath>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/table/CellAddress.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/util/NumberFormat.hpp>
 #include <com/sun/star/util/XSearchDescriptor.hpp>
 #include <com/sun/star/util/XSearchable.hpp>
@@ -79,6 +84,23 @@ std::string QuotedSheet(std::string_view name) {
     if (ch == '\'') quoted += '\'';
   }
   return quoted + "'";
+}
+
+// The URL of the first URL field in a cell's text; "" when it has none.
+std::string FirstFieldUrl(const Reference<css::uno::XInterface>& cell) {
+  Reference<css::text::XTextFieldsSupplier> supplier(cell, UNO_QUERY);
+  if (!supplier.is()) return "";
+  Reference<css::container::XEnumeration> fields = supplier->getTextFields()->createEnumeration();
+  while (fields->hasMoreElements()) {
+    Reference<css::beans::XPropertySet> field(fields->nextElement(), UNO_QUERY);
+    if (!field.is()) continue;
+    rtl::OUString url;
+    if (field->getPropertySetInfo()->hasPropertyByName("URL") &&
+        (field->getPropertyValue("URL") >>= url) && !url.isEmpty()) {
+      return ToUtf8(url);
+    }
+  }
+  return "";
 }
 
 }  // namespace
@@ -207,6 +229,39 @@ void CalcWorksheet::AddHyperlink(std::string_view anchor_a1, std::string_view su
     text->insertTextContent(
         Reference<css::text::XTextRange>(text->createTextCursor(), UNO_QUERY_THROW),
         Reference<css::text::XTextContent>(field, UNO_QUERY_THROW), false);
+  } catch (const css::uno::Exception& e) {
+    throw OfficeError(e);
+  }
+}
+
+std::string CalcWorksheet::HyperlinkSubAddress(int row, int column) const {
+  try {
+    const std::string url = FirstFieldUrl(CellAt(row, column));
+    // Only a place inside this document counts: "#'Sheet'.A1", given back as "'Sheet'!A1".
+    if (url.size() < 2 || url[0] != '#') return "";
+    std::string place = url.substr(1);
+    const std::size_t dot = place.rfind('.');
+    if (dot != std::string::npos) place[dot] = '!';
+    return place;
+  } catch (const css::uno::Exception& e) {
+    throw OfficeError(e);
+  }
+}
+
+void CalcWorksheet::DeleteHyperlinks(std::string_view a1_range) {
+  try {
+    // Only the cells holding text can hold a link field; asking for them keeps a whole-column
+    // range from visiting a million empty cells.
+    Reference<css::sheet::XCellRangesQuery> query(RangeAt(a1_range), UNO_QUERY_THROW);
+    Reference<css::container::XEnumerationAccess> cells(
+        query->queryContentCells(css::sheet::CellFlags::STRING)->getCells(), UNO_QUERY_THROW);
+    Reference<css::container::XEnumeration> each = cells->createEnumeration();
+    while (each->hasMoreElements()) {
+      Reference<css::text::XText> text(each->nextElement(), UNO_QUERY);
+      if (!text.is() || FirstFieldUrl(text).empty()) continue;
+      // Setting the shown text again leaves plain text where the field was.
+      text->setString(text->getString());
+    }
   } catch (const css::uno::Exception& e) {
     throw OfficeError(e);
   }
