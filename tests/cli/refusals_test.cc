@@ -29,8 +29,7 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
       {"excel.xlsx", "three_sheets.xlsx", "~$excel.xlsx", "表計算ソフトで開かれています"},
       {"long_name.xlsx", "three_sheets.xlsx", "~$ng_name.xlsx", "表計算ソフトで開かれています"},
       {"calc.xlsx", "three_sheets.xlsx", ".~lock.calc.xlsx#", "表計算ソフトで開かれています"},
-      {"plain.xlsx", "plain.xlsx", "", "「テーブル一覧更新」は無効です"},
-  };
+      {"plain.xlsx", "plain.xlsx", "", "「テーブル一覧更新」は無効です"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string book = scratch_ / c.name;
@@ -45,7 +44,7 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
   }
   // Forced, the locked workbook is saved.
   ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0, "", "");
-  EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet 2"), "visible 1");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet:2"), "1|visible");
 }
 
 TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
@@ -54,13 +53,11 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
   const struct {
     std::vector<std::string> args;
     const char* message;
-  } cases[] = {
-      {{"new", "--sql", "taken.xlsx"}, "既にあります"},
-      {{"new", "--oracle", "nowhere/x.xlsx"}, "がありません"},
-      {{"new", "--sql", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
-      {{"new"}, "--sql PATH か --oracle PATH"},
-      {{"refresh"}, "必要な引数がありません"},
-  };
+  } cases[] = {{{"new", "--sql", "taken.xlsx"}, "既にあります"},
+               {{"new", "--oracle", "nowhere/x.xlsx"}, "がありません"},
+               {{"new", "--sql", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
+               {{"new"}, "--sql PATH か --oracle PATH"},
+               {{"refresh"}, "必要な引数がありません"}};
   for (const auto& c : cases) {
     const RunResult r = Run(c.args);
     EXPECT_EQ(r.status, 2) << c.args.back();
@@ -69,17 +66,17 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
   EXPECT_TRUE(ReadFile(scratch_ / "taken.xlsx") == before);
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "a.xlsx"));
   ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0, "", "");
-  EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name DATA_TYPE"), "'@LIST'!$B$2:$B$28");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name:DATA_TYPE"), "'@LIST'!$B$2:$B$28");
 }
 
 TEST_F(RefusalsTest, AMissingTemplateIsAFailureThatTheTemplateOptionMends) {
-  kastel_.SetEnv("KASTEL_TEMPLATE", scratch_ / "none.xltx");
+  env_["KASTEL_TEMPLATE"] = scratch_ / "none.xltx";
   const RunResult r = Run({"new", "--sql", "x.xlsx"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err, "");
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "x.xlsx"));
   ExpectRun(Run({"new", "--sql", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0, "", "");
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "prop DB"), "SQL");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "custom:DB"), "lpwstr|SQL");
 }
 
 }  // namespace

@@ -69,41 +69,35 @@ std::vector<RoundTrip> Cases() {
        "サンプル_SQLServer.xlsx",
        "sample_sql_catalog.txt",
        sql,
-       {
-           // The catalogue marks an identity column IDENTITY, without seed and increment.
-           {"table.sql", "ACCOUNT_ID bigint IDENTITY(1,1) NOT NULL",
-            "ACCOUNT_ID bigint IDENTITY NOT NULL"},
-           {"table.sql", "EMP_ID int IDENTITY(1,1) NOT NULL", "EMP_ID int IDENTITY NOT NULL"},
-           // A default loses one pair of parentheses of the two the server keeps for a number.
-           {"table.sql", ",SORT_NO smallint DEFAULT 0 NOT NULL",
-            ",SORT_NO smallint DEFAULT (0) NOT NULL"},
-           {"table.sql", ",BUDGET money DEFAULT 0 NOT NULL", ",BUDGET money DEFAULT (0) NOT NULL"},
-           {"table.sql", ",LOCKED bit DEFAULT 0 NOT NULL", ",LOCKED bit DEFAULT (0) NOT NULL"},
-           // The server keeps a function call in its own letter case.
-           {"table.sql", ",CREATED_AT datetime DEFAULT GETDATE() NOT NULL",
-            ",CREATED_AT datetime DEFAULT getdate() NOT NULL"},
-           // Sizes are rendered for the char types, decimal and numeric only.
-           {"table.sql", ",PASSWORD_HASH varbinary(64) NOT NULL",
-            ",PASSWORD_HASH varbinary NOT NULL"},
-           {"table.sql", ",LAST_LOGIN_AT datetime2(0) NULL", ",LAST_LOGIN_AT datetime2 NULL"},
-       }},
+       {// The catalogue marks an identity column IDENTITY, without seed and increment.
+        {"table.sql", "ACCOUNT_ID bigint IDENTITY(1,1) NOT NULL",
+         "ACCOUNT_ID bigint IDENTITY NOT NULL"},
+        {"table.sql", "EMP_ID int IDENTITY(1,1) NOT NULL", "EMP_ID int IDENTITY NOT NULL"},
+        // A default loses one pair of parentheses of the two the server keeps for a number.
+        {"table.sql", ",SORT_NO smallint DEFAULT 0 NOT NULL",
+         ",SORT_NO smallint DEFAULT (0) NOT NULL"},
+        {"table.sql", ",BUDGET money DEFAULT 0 NOT NULL", ",BUDGET money DEFAULT (0) NOT NULL"},
+        {"table.sql", ",LOCKED bit DEFAULT 0 NOT NULL", ",LOCKED bit DEFAULT (0) NOT NULL"},
+        // The server keeps a function call in its own letter case.
+        {"table.sql", ",CREATED_AT datetime DEFAULT GETDATE() NOT NULL",
+         ",CREATED_AT datetime DEFAULT getdate() NOT NULL"},
+        // Sizes are rendered for the char types, decimal and numeric only.
+        {"table.sql", ",PASSWORD_HASH varbinary(64) NOT NULL", ",PASSWORD_HASH varbinary NOT NULL"},
+        {"table.sql", ",LAST_LOGIN_AT datetime2(0) NULL", ",LAST_LOGIN_AT datetime2 NULL"}}},
       {"ORA",
        "サンプル_Oracle.xlsx",
        "sample_ora_catalog.txt",
        ora,
-       {
-           // A type name is cut to ten characters and given its length in bytes.
-           {"table.sql", ",LAST_LOGIN_AT TIMESTAMP(0) NULL", ",LAST_LOGIN_AT TIMESTAMP((7) NULL"},
-       }},
-  };
+       {// A type name is cut to ten characters and given its length in bytes.
+        {"table.sql", ",LAST_LOGIN_AT TIMESTAMP(0) NULL", ",LAST_LOGIN_AT TIMESTAMP((7) NULL"}}}};
 }
 
 TEST(ReverseRoundTripTest, SampleImportedFromItsCatalogueWritesTheSampleScriptsBack) {
   for (const RoundTrip& c : Cases()) {
     SCOPED_TRACE(c.dialect);
-    ScratchDir dir("roundtrip");
+    ScratchDir dir;
     const std::string sample = std::string(KASTEL_SAMPLE_DIR) + "/" + c.sample;
-    const std::string imported = dir.File("imported.xlsx");
+    const std::string imported = dir / "imported.xlsx";
     {
       ImportHost host(LoadRecording(CatalogFixture(c.recording)), c.answers);
       host::Workbook& wb = host.NewBook(c.dialect);
