@@ -1,6 +1,6 @@
 # Tests of the workbook layer and the headless application. Workbooks are written on the spot
 # by openpyxl (Debian's, through /usr/bin/python3) from fixtures/wb_make.py, read back by
-# fixtures/wb_dump.py, and converted by LibreOffice.
+# tests/fixtures/dump_book.py, and converted by LibreOffice.
 add_executable(workbook_test
   package_fixture.cc
   workbook_fixture.cc
