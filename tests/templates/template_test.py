@@ -11,18 +11,12 @@ import zipfile
 import openpyxl
 
 import package_checks as pc
+from book_parts import ORA_TYPES, SQL_TYPES
 
 TEMPLATE = None
 
 LAYOUT = {k: v for k, v in pc.TEMPLATE_PROPERTIES.items() if k != "TEMPLATE"}
 
-SQL_TYPES = ("bigint binary bit char date datetime datetime2 datetimeoffset decimal float "
-             "image int money nchar ntext numeric nvarchar real smalldatetime smallint "
-             "smallmoney text time tinyint uniqueidentifier varbinary varchar").split()
-ORACLE_TYPES = ["CHAR", "VARCHAR2", "NCHAR", "NVARCHAR2", "NUMBER", "FLOAT", "BINARY_FLOAT",
-                "BINARY_DOUBLE", "DATE", "TIMESTAMP", "TIMESTAMP WITH TIME ZONE",
-                "TIMESTAMP WITH LOCAL TIME ZONE", "INTERVAL YEAR TO MONTH",
-                "INTERVAL DAY TO SECOND", "RAW", "LONG", "LONG RAW", "CLOB", "NCLOB", "BLOB"]
 PG_TYPES = ["smallint", "integer", "bigint", "decimal", "numeric", "real", "double precision",
             "smallserial", "serial", "bigserial", "money", "char", "varchar", "text", "bytea",
             "timestamp", "timestamptz", "date", "time", "timetz", "interval", "boolean", "uuid",
@@ -90,7 +84,7 @@ class TemplateWorkbook(unittest.TestCase):
 
     def test_type_lists_hold_each_dialect_under_its_heading(self):
         ws = self.wb["@LIST"]
-        for col, heading, items in (("B", "SQL Server", SQL_TYPES), ("C", "Oracle", ORACLE_TYPES),
+        for col, heading, items in (("B", "SQL Server", SQL_TYPES), ("C", "Oracle", ORA_TYPES),
                                     ("D", "PostgreSQL", PG_TYPES)):
             with self.subTest(col=col):
                 cells = [ws[f"{col}{r}"].value for r in range(1, len(items) + 3)]
