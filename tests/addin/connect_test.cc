@@ -27,15 +27,13 @@ TEST_F(ConnectTest, ConnectionBuildsTheBarExactly) {
     const char* caption;
     int face_id, style;
     bool enabled;
-  } buttons[] = {
-      {popup->Controls().Item(1), "SQL Server", 18, 3, true},
-      {popup->Controls().Item(2), "Oracle", 18, 3, true},
-      {bar.Controls().Item(2), "シート追加", 530, 1, false},
-      {bar.Controls().Item(3), "テーブル一覧更新", 737, 1, false},
-      {bar.Controls().Item(4), "スクリプト出力", 528, 1, false},
-      {bar.Controls().Item(5), "リバースエンジニア", 2035, 1, false},
-      {bar.Controls().Item(6), "テンプレート表示切替", 248, 1, false},
-  };
+  } buttons[] = {{popup->Controls().Item(1), "SQL Server", 18, 3, true},
+                 {popup->Controls().Item(2), "Oracle", 18, 3, true},
+                 {bar.Controls().Item(2), "シート追加", 530, 1, false},
+                 {bar.Controls().Item(3), "テーブル一覧更新", 737, 1, false},
+                 {bar.Controls().Item(4), "スクリプト出力", 528, 1, false},
+                 {bar.Controls().Item(5), "リバースエンジニア", 2035, 1, false},
+                 {bar.Controls().Item(6), "テンプレート表示切替", 248, 1, false}};
   for (const auto& b : buttons) {
     EXPECT_EQ(b.control->Type(), host::ControlType::kButton);
     EXPECT_EQ(b.control->Caption(), b.caption);

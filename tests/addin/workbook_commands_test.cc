@@ -24,13 +24,11 @@ TEST_F(WorkbookCommandsTest, TemplateIsLookedUpInTheUsersFolderThenAmongTheProgr
     const char* chosen;  // KASTEL_TEMPLATE
     bool profile_set, personal_exists, xdg_exists;
     std::string expected;
-  } cases[] = {
-      {"/x/mine.xltx", true, true, true, "/x/mine.xltx"},
-      {"", true, true, true, personal},
-      {"", true, false, true, program},
-      {"", false, false, true, xdg},
-      {"", false, false, false, program},
-  };
+  } cases[] = {{"/x/mine.xltx", true, true, true, "/x/mine.xltx"},
+               {"", true, true, true, personal},
+               {"", true, false, true, program},
+               {"", false, false, true, xdg},
+               {"", false, false, false, program}};
   for (const auto& c : cases) {
     shell_.SetEnv("KASTEL_TEMPLATE", c.chosen);
     shell_.SetEnv("USERPROFILE", c.profile_set ? profile : "");

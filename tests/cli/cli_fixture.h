@@ -1,13 +1,16 @@
-// A scratch folder with copies of the fixture workbooks, and kastel run against it.
+// The real kastel program run the way a person at a terminal would, in a scratch folder that
+// also holds its configuration and data folders and copies of the fixture workbooks.
 #ifndef KASTEL_TESTS_CLI_CLI_FIXTURE_H_
 #define KASTEL_TESTS_CLI_CLI_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "book_test_util.h"
-#include "run_kastel.h"
 
 namespace kastel::testing {
 
@@ -15,12 +18,30 @@ class CliTest : public ::testing::Test {
  protected:
   // Copies a fixture into the scratch folder; the path of the copy.
   std::string Copy(const std::string& fixture, const std::string& as = "") {
-    return scratch_.CopyFixture(fixture, as);
+    const std::string to = scratch_ / (as.empty() ? fixture : as);
+    std::filesystem::copy_file(Fixture(fixture), to,
+                               std::filesystem::copy_options::overwrite_existing);
+    return to;
   }
-  RunResult Run(const std::vector<std::string>& args) { return kastel_.Run(args, scratch_.path()); }
+  // Runs kastel with `args` in the scratch folder; an empty value in env_ removes the variable.
+  RunResult Run(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {KASTEL_TEST_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::map<std::string, std::string> env;
+    for (const auto& [name, value] : env_) {
+      if (!value.empty()) env[name] = value;
+    }
+    return RunProgram(argv, env, scratch_.path());
+  }
+  std::string RegistryFile() const { return scratch_ / "config/kastel/addins.reg"; }
 
   ScratchDir scratch_;
-  Kastel kastel_{scratch_.path().string()};
+  std::map<std::string, std::string> env_ = {{"PATH", "/usr/bin:/bin"},
+                                             {"HOME", scratch_.path()},
+                                             {"XDG_CONFIG_HOME", scratch_ / "config"},
+                                             {"XDG_DATA_HOME", scratch_ / "data"},
+                                             {"KASTEL_TEMPLATE", KASTEL_TEST_TEMPLATE},
+                                             {"LANG", "C.UTF-8"}};
 };
 
 // Checks a run's status and both streams at once.

@@ -29,8 +29,7 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
       {"excel.xlsx", "three_sheets.xlsx", "~$excel.xlsx", "表計算ソフトで開かれています"},
       {"long_name.xlsx", "three_sheets.xlsx", "~$ng_name.xlsx", "表計算ソフトで開かれています"},
       {"calc.xlsx", "three_sheets.xlsx", ".~lock.calc.xlsx#", "表計算ソフトで開かれています"},
-      {"plain.xlsx", "plain.xlsx", "", "「テーブル一覧更新」は無効です"},
-  };
+      {"plain.xlsx", "plain.xlsx", "", "「テーブル一覧更新」は無効です"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string book = scratch_ / c.name;
@@ -46,7 +45,7 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
   }
   // Forced, the locked workbook is saved.
   ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0, "", Saved("calc.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet 2"), "visible 1");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet:2"), "1|visible");
 }
 
 TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
@@ -71,18 +70,18 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
   EXPECT_TRUE(ReadFile(scratch_ / "taken.xlsx") == before);
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "a.xlsx"));
   ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0, "", Saved("taken.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name DATA_TYPE"), "'@LIST'!$B$2:$B$28");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name:DATA_TYPE"), "'@LIST'!$B$2:$B$28");
 }
 
 TEST_F(RefusalsTest, AMissingTemplateIsAFailureThatTheTemplateOptionMends) {
-  kastel_.SetEnv("KASTEL_TEMPLATE", scratch_ / "none.xltx");
+  env_["KASTEL_TEMPLATE"] = scratch_ / "none.xltx";
   const RunResult r = Run({"new", "--sql", "x.xlsx"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(r.err.ends_with(NotSaved("x.xlsx"))) << r.err;
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "x.xlsx"));
   ExpectRun(Run({"new", "--sql", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0, "",
             Saved("x.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "prop DB"), "SQL");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "custom:DB"), "lpwstr|SQL");
 }
 
 }  // namespace

@@ -27,12 +27,12 @@ TEST_F(RegistrationTest, RegisterWritesTheEntryOnceAndUnregisterSticks) {
   EXPECT_EQ(Run({"bar"}).status, 0);  // nothing registered yet: a fresh install works
   EXPECT_EQ(Run({"register"}).status, 0);
   EXPECT_EQ(Run({"register"}).status, 0);
-  const std::string text = ReadFile(kastel_.RegistryFile());
+  const std::string text = ReadFile(RegistryFile());
   EXPECT_NE(text.find(kEntry), std::string::npos) << text;
   EXPECT_EQ(text.find(kEntry), text.rfind(kEntry));
 
   EXPECT_EQ(Run({"unregister"}).status, 0);
-  EXPECT_EQ(ReadFile(kastel_.RegistryFile()).find("KASTEL.Connect"), std::string::npos);
+  EXPECT_EQ(ReadFile(RegistryFile()).find("KASTEL.Connect"), std::string::npos);
   const std::string book = Copy("three_sheets.xlsx");
   const std::string before = ReadFile(book);
   const RunResult refresh = Run({"refresh", "three_sheets.xlsx"});
@@ -45,14 +45,14 @@ TEST_F(RegistrationTest, RegisterWritesTheEntryOnceAndUnregisterSticks) {
 }
 
 TEST_F(RegistrationTest, OtherEntriesAreKeptAndOnlyLoadBehaviour3Connects) {
-  std::filesystem::create_directories(std::filesystem::path(kastel_.RegistryFile()).parent_path());
+  std::filesystem::create_directories(std::filesystem::path(RegistryFile()).parent_path());
   std::string not_at_startup = kEntry;
   not_at_startup.replace(not_at_startup.find("00000003"), 8, "00000002");
-  std::ofstream(kastel_.RegistryFile()) << kOther << not_at_startup;
+  std::ofstream(RegistryFile()) << kOther << not_at_startup;
   EXPECT_EQ(Run({"bar"}).status, 2);  // KASTEL registered, but not to load at start-up
 
   EXPECT_EQ(Run({"register"}).status, 0);
-  EXPECT_NE(ReadFile(kastel_.RegistryFile()).find(kOther), std::string::npos);
+  EXPECT_NE(ReadFile(RegistryFile()).find(kOther), std::string::npos);
   const RunResult bar = Run({"bar"});
   EXPECT_EQ(bar.status, 0);
   EXPECT_EQ(bar.out.rfind("KASTEL\n  新規作成 有効\n", 0), 0u);

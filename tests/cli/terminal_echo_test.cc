@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -37,14 +38,10 @@ bool Await(int master, Done done) {
 
 TEST(TerminalEchoTest, CtrlCAtThePasswordPromptLeavesTheTerminalEchoing) {
   ScratchDir scratch;
+  const std::string book = scratch / "three_sheets.xlsx";
+  std::filesystem::copy_file(Fixture("three_sheets.xlsx"), book);
   const std::string home = "HOME=" + scratch.path().string();
-  std::string args[] = {KASTEL_TEST_BINARY,
-                        "reverse",
-                        scratch.CopyFixture("three_sheets.xlsx"),
-                        "--auth",
-                        "sql",
-                        "--user",
-                        "sa",
+  std::string args[] = {KASTEL_TEST_BINARY, "reverse", book, "--auth", "sql", "--user", "sa",
                         "--password-stdin"};
   std::string env[] = {home, "XDG_CONFIG_HOME=" + home.substr(5), "XDG_DATA_HOME=" + home.substr(5),
                        std::string("KASTEL_TEMPLATE=") + KASTEL_TEST_TEMPLATE};

@@ -19,61 +19,55 @@ struct Fact {
 TEST_F(WorkbookCommandsTest, RefreshRenamesNumbersListsAndLinksTheDefinitionSheets) {
   const std::vector<Fact> three_sheets = {
       // Definition sheets renamed in tab order; hidden, unmarked and fixed sheets keep names.
-      {"sheet 2", "visible 1"},
-      {"sheet 3", "hidden 隠し"},
-      {"sheet 4", "visible メモ"},
-      {"sheet 5", "visible 2"},
-      {"sheet 6", "visible 3"},
-      {"sheet 8", "hidden template"},
-      {"cell 1!U3", "1"},
-      {"cell 2!U3", "2"},
-      {"cell 3!U3", "3"},
-      {"cell 隠し!U3", "<none>"},
-      {"cell テーブル一覧!C5", "CUSTOMER"},
-      {"cell テーブル一覧!D5", "顧客"},
-      {"cell テーブル一覧!E5", "PK_CUSTOMER"},
-      {"cell テーブル一覧!F5", "3"},
-      {"cell テーブル一覧!C6", "ORDERS"},
-      {"cell テーブル一覧!F6", "5"},
-      {"cell テーブル一覧!C7", "？"},
-      {"cell テーブル一覧!F7", "0"},  // no table name
-      {"link テーブル一覧!C5", "'1'!A1"},
-      {"link テーブル一覧!C6", "'2'!A1"},
-      {"link テーブル一覧!C7", "'3'!A1"},
-      {"cell テーブル一覧!C8", "<none>"},
-      {"print テーブル一覧", "$A$1:$K$34"},
-      {"print 1", "$B$3:$V$37"},
-  };
+      {"sheet:2", "1|visible"},
+      {"sheet:3", "隠し|hidden"},
+      {"sheet:4", "メモ|visible"},
+      {"sheet:5", "2|visible"},
+      {"sheet:6", "3|visible"},
+      {"sheet:8", "template|hidden"},
+      {"cell:1!U3", "int:1"},
+      {"cell:2!U3", "int:2"},
+      {"cell:3!U3", "int:3"},
+      {"cell:隠し!U3", "<none>"},
+      {"cell:テーブル一覧!C5", "str:CUSTOMER"},
+      {"cell:テーブル一覧!D5", "str:顧客"},
+      {"cell:テーブル一覧!E5", "str:PK_CUSTOMER"},
+      {"cell:テーブル一覧!F5", "int:3"},
+      {"cell:テーブル一覧!C6", "str:ORDERS"},
+      {"cell:テーブル一覧!F6", "int:5"},
+      {"cell:テーブル一覧!C7", "str:？"},
+      {"cell:テーブル一覧!F7", "int:0"},  // no table name
+      {"link:テーブル一覧!C5", "'1'!A1|CUSTOMER"},
+      {"link:テーブル一覧!C6", "'2'!A1|ORDERS"},
+      {"link:テーブル一覧!C7", "'3'!A1|？"},
+      {"cell:テーブル一覧!C8", "<none>"},
+      {"printarea:テーブル一覧", "$A$1:$K$34"},
+      {"printarea:1", "$B$3:$V$37"}};
   const struct {
     const char* fixture;
     std::vector<Fact> facts;
-  } cases[] = {
-      {"three_sheets.xlsx", three_sheets},
-      {"lo/three_sheets.xlsx", three_sheets},  // as LibreOffice wrote it
-      {"sheets30.xlsx", {{"cell テーブル一覧!C34", "T29"}, {"print テーブル一覧", "$A$1:$K$34"}}},
-      {"sheets31.xlsx", {{"cell テーブル一覧!C35", "T30"}, {"print テーブル一覧", "$A$1:$K$35"}}},
-      // Column blocks ending on rows 36, 37 and past 520 (CONSTRAINT_TYPE in column R).
-      {"column_blocks.xlsx",
-       {{"cell テーブル一覧!F5", "29"},
-        {"print 1", "$B$3:$V$37"},
-        {"cell テーブル一覧!F6", "30"},
-        {"print 2", "$B$3:$R$37"},
-        {"cell テーブル一覧!F7", "513"},
-        {"print 3", "$B$3:$R$520"}}},
-      // Rows left from a longer list are cleared, also beyond row 204.
-      {"stale_rows.xlsx",
-       {{"cell テーブル一覧!C6", "T01"},
-        {"cell テーブル一覧!C7", "<none>"},
-        {"cell テーブル一覧!C204", "<none>"},
-        {"cell テーブル一覧!C210", "<none>"},
-        {"cell テーブル一覧!F210", "<none>"},
-        {"cell テーブル一覧!B204", "200"},
-        // What the user wrote below the list stays, up to their own link into the workbook.
-        {"cell テーブル一覧!C211", "手順書"},
-        {"cell テーブル一覧!C212", "※ 本一覧は自動生成"},
-        {"cell テーブル一覧!F212", "作成者: 設計課"},
-        {"cell テーブル一覧!C213", "表紙へ"}}},
-  };
+  } cases[] = {{"three_sheets.xlsx", three_sheets},
+               {"lo/three_sheets.xlsx", three_sheets},  // as LibreOffice wrote it
+               {"sheets30.xlsx",
+                {{"cell:テーブル一覧!C34", "str:T29"}, {"printarea:テーブル一覧", "$A$1:$K$34"}}},
+               {"sheets31.xlsx",
+                {{"cell:テーブル一覧!C35", "str:T30"}, {"printarea:テーブル一覧", "$A$1:$K$35"}}},
+               // Column blocks ending on rows 36, 37 and past 520 (CONSTRAINT_TYPE in column R).
+               {"column_blocks.xlsx",
+                {{"cell:テーブル一覧!F5", "int:29"},
+                 {"printarea:1", "$B$3:$V$37"},
+                 {"cell:テーブル一覧!F6", "int:30"},
+                 {"printarea:2", "$B$3:$R$37"},
+                 {"cell:テーブル一覧!F7", "int:513"},
+                 {"printarea:3", "$B$3:$R$520"}}},
+               // Rows left from a longer list are cleared, also beyond row 204.
+               {"stale_rows.xlsx",
+                {{"cell:テーブル一覧!C6", "str:T01"},
+                 {"cell:テーブル一覧!C7", "<none>"},
+                 {"cell:テーブル一覧!C204", "<none>"},
+                 {"cell:テーブル一覧!C210", "<none>"},
+                 {"cell:テーブル一覧!F210", "<none>"},
+                 {"cell:テーブル一覧!B204", "int:200"}}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
     const std::string book = Copy(c.fixture, "book.xlsx");
@@ -86,22 +80,22 @@ TEST_F(WorkbookCommandsTest, RefreshRenamesNumbersListsAndLinksTheDefinitionShee
 TEST_F(WorkbookCommandsTest, NewOracleWorkbookThenAddSheetThenTemplateTwice) {
   ExpectRun(Run({"new", "--oracle", "x.xlsx"}), 0, "", Saved("x.xlsx"));
   auto dump = DumpBook(scratch_ / "x.xlsx");
-  EXPECT_EQ(Get(dump, "prop DB"), "ORA");
-  EXPECT_EQ(Get(dump, "prop TEMPLATE"), "DB");
-  EXPECT_EQ(Get(dump, "name DATA_TYPE"), "'@LIST'!$C$2:$C$21");
-  EXPECT_EQ(Get(dump, "sheet 3"), "hidden template");
+  EXPECT_EQ(Get(dump, "custom:DB"), "lpwstr|ORA");
+  EXPECT_EQ(Get(dump, "custom:TEMPLATE"), "lpwstr|DB");
+  EXPECT_EQ(Get(dump, "name:DATA_TYPE"), "'@LIST'!$C$2:$C$21");
+  EXPECT_EQ(Get(dump, "sheet:3"), "template|hidden");
 
   ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "", Saved("x.xlsx"));
   dump = DumpBook(scratch_ / "x.xlsx");
-  EXPECT_EQ(Get(dump, "sheet 3"), "visible template (2)");
-  EXPECT_EQ(Get(dump, "cell template (2)!B3"), "テーブル定義書");
-  EXPECT_EQ(Get(dump, "sheet 4"), "hidden template");
-  EXPECT_EQ(Get(dump, "name DATA_TYPE"), "'@LIST'!$C$2:$C$21");
+  EXPECT_EQ(Get(dump, "sheet:3"), "template (2)|visible");
+  EXPECT_EQ(Get(dump, "cell:template (2)!B3"), "str:テーブル定義書");
+  EXPECT_EQ(Get(dump, "sheet:4"), "template|hidden");
+  EXPECT_EQ(Get(dump, "name:DATA_TYPE"), "'@LIST'!$C$2:$C$21");
 
   ExpectRun(Run({"template", "x.xlsx"}), 0, "", Saved("x.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), "visible template");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet:4"), "template|visible");
   ExpectRun(Run({"template", "x.xlsx"}), 0, "", Saved("x.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), "hidden template");
+  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet:4"), "template|hidden");
 }
 
 TEST_F(WorkbookCommandsTest, BarShowsWhichButtonsTheWorkbookEnables) {
@@ -130,14 +124,12 @@ TEST_F(WorkbookCommandsTest, AFailureIsShownOnStderrAndNothingIsSaved) {
     const char* fixture;
     const char* command;
     const char* err;
-  } cases[] = {
-      {"bad_layout.xlsx", "refresh",
-       "パラメタ'INDEX_NAME'が未設定です。\n設定を確認して下さい。\n"},
-      {"no_template.xlsx", "add-sheet", "インデックスが有効範囲にありません。\n"},
-      {"no_template.xlsx", "template", "インデックスが有効範囲にありません。\n"},
-      // The refresh works; the before-save event fails, so nothing is written.
-      {"no_data_type.xlsx", "refresh", "インデックスが有効範囲にありません。\n"},
-  };
+  } cases[] = {{"bad_layout.xlsx", "refresh",
+                "パラメタ'INDEX_NAME'が未設定です。\n設定を確認して下さい。\n"},
+               {"no_template.xlsx", "add-sheet", "インデックスが有効範囲にありません。\n"},
+               {"no_template.xlsx", "template", "インデックスが有効範囲にありません。\n"},
+               // The refresh works; the before-save event fails, so nothing is written.
+               {"no_data_type.xlsx", "refresh", "インデックスが有効範囲にありません。\n"}};
   for (const auto& c : cases) {
     const std::string book = Copy(c.fixture);
     const std::string before = ReadFile(book);

@@ -36,8 +36,8 @@ std::string FirstStatement(const std::string& dir) {
 }
 
 TEST(ScriptFlowTest, TheLastFolderIsOfferedAgainToBothDialectsAndACancelKeepsIt) {
-  ScratchDir dir("flow");
-  const std::string sql = dir.File("sql.xlsx"), ora = dir.File("ora.xlsx");
+  ScratchDir dir;
+  const std::string sql = dir / "sql.xlsx", ora = dir / "ora.xlsx";
   MakeFixture({"worked", sql, "--dialect", "SQL"});
   MakeFixture({"worked", ora, "--dialect", "ORA"});
   const std::string out = dir.Sub("out");
@@ -63,27 +63,6 @@ TEST(ScriptFlowTest, TheLastFolderIsOfferedAgainToBothDialectsAndACancelKeepsIt)
   EXPECT_EQ(host.kastel().defines().failures_shown(), 0);
 }
 
-TEST(ScriptFlowTest, OnlyTheDialectsOraAndPgsExactlyRunTheirOwnEngines) {
-  struct Case {
-    std::string db;  // "none": no property
-    std::string first;
-  };
-  const std::vector<Case> cases = {{"SQL", "IF EXISTS (S"}, {"ORA", "DROP   TABLE"},
-                                   {"PGS", "DROP TABLE I"}, {"none", "IF EXISTS (S"},
-                                   {"ora", "IF EXISTS (S"}, {"ORA ", "IF EXISTS (S"},
-                                   {"pgs", "IF EXISTS (S"}};
-  ScratchDir dir("dialect");
-  for (const Case& c : cases) {
-    SCOPED_TRACE("DB=" + c.db);
-    const std::string wb = dir.File("wb.xlsx"), out = dir.Sub("out-" + c.db);
-    MakeFixture({"worked", wb, "--dialect", c.db});
-    ScriptHost host("", false);
-    host.shell().SetFolderAnswer(out);
-    host.ScriptOut(wb);
-    EXPECT_EQ(FirstStatement(out).substr(0, 12), c.first);
-  }
-}
-
 TEST(ScriptFlowTest, ClosingMessagesAndFailuresOfTheOutputFolder) {
   struct Case {
     std::string what;
@@ -98,24 +77,23 @@ TEST(ScriptFlowTest, ClosingMessagesAndFailuresOfTheOutputFolder) {
       {"a folder that does not exist", "worked", "missing/deeper", "", "パスが見つかりません。\n",
        1, false},
       {"a file where the folder should be", "worked", "wb.xlsx", "", "パスが見つかりません。\n", 1,
-       false},
-  };
+       false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchDir dir("messages");
-    const std::string wb = dir.File("wb.xlsx");
+    ScratchDir dir;
+    const std::string wb = dir / "wb.xlsx";
     MakeFixture({c.fixture, wb});
     if (c.files) dir.Sub(c.folder);
     ScriptHost host("", false);
-    host.shell().SetFolderAnswer(dir.File(c.folder));
+    host.shell().SetFolderAnswer(dir / c.folder);
     host.ScriptOut(wb);
     EXPECT_EQ(host.out(), c.out);
     EXPECT_EQ(host.err(), c.err);
     EXPECT_EQ(host.kastel().defines().failures_shown(), c.failures);
     for (const std::string& name : kScriptFiles) {
-      EXPECT_EQ(fs::exists(dir.File(c.folder) + "/" + name), c.files) << name;
+      EXPECT_EQ(fs::exists((dir / c.folder) + "/" + name), c.files) << name;
       if (c.files) {
-        EXPECT_EQ(fs::file_size(dir.File(c.folder) + "/" + name), 0u) << name;
+        EXPECT_EQ(fs::file_size((dir / c.folder) + "/" + name), 0u) << name;
       }
     }
   }

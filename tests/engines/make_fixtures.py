@@ -12,21 +12,17 @@ package afterwards (docProps/custom.xml, its content type and its relationship).
 """
 
 import argparse
+import os
 import random
-import shutil
-import tempfile
-import zipfile
-from xml.sax.saxutils import escape
+import sys
 
 import openpyxl
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "fixtures"))
+from book_parts import LAYOUT, add_custom_properties  # noqa: E402
+
 MARKER = "テーブル定義書"
-DEFAULT_LAYOUT = {
-    "TABLE_NAME": "4,3", "TABLE_TITLE": "5,3", "TABLE_NUMBER": "3,21", "COLUMN_NAME": "8,3",
-    "COLUMN_TITLE": "8,4", "DATA_TYPE": "8,5", "NULLABLE": "8,6", "DEFAULT": "8,7",
-    "INDEX_COLUMN": "8,8", "COLUMN_COMMENT": "8,18", "INDEX_NAME": "6,21",
-    "CONSTRAINT_TYPE": "6,22",
-}
+DEFAULT_LAYOUT = LAYOUT
 # The same parts somewhere else on the sheet, to show that positions come from the properties.
 SHIFTED_LAYOUT = {
     "TABLE_NAME": "2,2", "TABLE_TITLE": "2,4", "TABLE_NUMBER": "1,10", "COLUMN_NAME": "12,2",
@@ -42,34 +38,6 @@ KANA = "アイウエオカキクケコサシスセソタチツテトナニヌネ
 def pos(layout, name):
     r, c = layout[name].split(",")
     return int(r), int(c)
-
-
-def add_custom_properties(path, props):
-    """Adds docProps/custom.xml with text properties to the package at `path`."""
-    body = "".join(
-        '<property fmtid="{D5CDD505-2E9C-101B-9397-08002B2CF9AE}" pid="%d" name="%s">'
-        "<vt:lpwstr>%s</vt:lpwstr></property>" % (i + 2, escape(k, {'"': "&quot;"}), escape(v))
-        for i, (k, v) in enumerate(props.items()))
-    custom = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
-              '<Properties xmlns="http://schemas.openxmlformats.org/officeDocument/2006/'
-              'custom-properties" xmlns:vt="http://schemas.openxmlformats.org/officeDocument/'
-              '2006/docPropsVTypes">' + body + "</Properties>")
-    tmp = tempfile.NamedTemporaryFile(delete=False, suffix=".xlsx").name
-    with zipfile.ZipFile(path) as src, zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED) as dst:
-        for item in src.infolist():
-            data = src.read(item.filename)
-            if item.filename == "[Content_Types].xml":
-                data = data.replace(b"</Types>", (
-                    b'<Override PartName="/docProps/custom.xml" ContentType="application/'
-                    b'vnd.openxmlformats-officedocument.custom-properties+xml"/></Types>'))
-            elif item.filename == "_rels/.rels":
-                data = data.replace(b"</Relationships>", (
-                    b'<Relationship Id="rIdCustom1" Type="http://schemas.openxmlformats.org/'
-                    b'officeDocument/2006/relationships/custom-properties" '
-                    b'Target="docProps/custom.xml"/></Relationships>'))
-            dst.writestr(item, data)
-        dst.writestr("docProps/custom.xml", custom)
-    shutil.move(tmp, path)
 
 
 class Book:
@@ -111,7 +79,7 @@ class Book:
         if not self.wb.worksheets:
             self.wb.create_sheet("Sheet1")
         self.wb.save(path)
-        add_custom_properties(path, props)
+        add_custom_properties(path, list(props.items()))
 
 
 def properties(dialect, layout):

@@ -86,10 +86,10 @@ class PgsRoundTripTest : public ::testing::Test {
 };
 
 TEST_F(PgsRoundTripTest, SampleScriptsComeBackByteForByteTwice) {
-  ScratchDir dir("pgs-loop");
+  ScratchDir dir;
   SharedPostgres().RunSql("DROP DATABASE IF EXISTS loop; CREATE DATABASE loop;");
   const std::string sample = std::string(KASTEL_SAMPLE_DIR) + "/サンプル_PostgreSQL.xlsx";
-  const std::string book = dir.File("imported.xlsx");
+  const std::string book = (dir / "imported.xlsx");
   ASSERT_EQ(Kastel({"new", "--postgres", book}).status, 0);
 
   std::string scripts = dir.Sub("sample");
@@ -127,7 +127,7 @@ TEST_F(PgsRoundTripTest, SampleScriptsComeBackByteForByteTwice) {
 }
 
 TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlone) {
-  ScratchDir dir("pgs-login");
+  ScratchDir dir;
   PostgresServer& server = SharedPostgres();
   server.RunSql("DROP DATABASE IF EXISTS loop; CREATE DATABASE loop;");
   server.RunSql("DROP ROLE IF EXISTS kastel_pg; CREATE ROLE kastel_pg LOGIN PASSWORD 'it''s';");
@@ -144,7 +144,7 @@ TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlo
   std::ofstream(hba) << rules.str();
   server.RunSql("SELECT pg_reload_conf();");
 
-  const std::string book = dir.File("book.xlsx");
+  const std::string book = (dir / "book.xlsx");
   ASSERT_EQ(Kastel({"new", "--postgres", book}).status, 0);
   EXPECT_NE(Part(book, "xl/workbook.xml").find("'@LIST'!$D$2:$D$32<"), std::string::npos);
   const std::string before = ReadFile(book);

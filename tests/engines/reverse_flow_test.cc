@@ -79,8 +79,7 @@ TEST(ReverseFlowTest, EndingsShowWhatHappenedAndTouchOnlyWhatTheyMay) {
        "スキーマ情報が読み込めません。\n適切なログインを使用してください。\n",
        "DATA_SOURCE=;INTEGRATED_SECURITY=False;USER_ID=sa;PASSWORD=;DATABASE=sales;SAVE_PWD=False",
        3,
-       {"batch", "select temp", "close"}},
-  };
+       {"batch", "select temp", "close"}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Recording rec = ParseRecording(c.recording);
@@ -125,8 +124,7 @@ TEST(ReverseFlowTest, StoredParametersFollowTheAuthenticationAndTheSaveBox) {
        "DATA_SOURCE=;INTEGRATED_SECURITY=;USER_ID=sa;PASSWORD=secret;DATABASE=sales;SAVE_PWD=True"},
       // Not ticking the box drops a password saved before.
       {std::nullopt, false, "ORA",
-       "DATA_SOURCE=;INTEGRATED_SECURITY=;USER_ID=sa;PASSWORD=;DATABASE=sales;SAVE_PWD=False"},
-  };
+       "DATA_SOURCE=;INTEGRATED_SECURITY=;USER_ID=sa;PASSWORD=;DATABASE=sales;SAVE_PWD=False"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.properties);
     term::LoginAnswers answers = Answers(c.auth, c.save);

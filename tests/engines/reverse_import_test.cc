@@ -63,8 +63,7 @@ TEST(ReverseImportTest, SqlServerCatalogueFillsOneSheetPerTableCellByCell) {
       // A default of the empty string keeps both its apostrophes.
       {"Item", "", {"ITEM_CD|品目コード|char(8)|否|''| H=1"}, {"PK_Item|P"}},
       // The same sheet took both ORDERS and orders; the later one in catalogue order stays.
-      {"orders", "小文字の受注", {"x|エックス|bit|||"}, {}},
-  };
+      {"orders", "小文字の受注", {"x|エックス|bit|||"}, {}}};
   for (const ExpectedSheet& s : sheets) ExpectSheet(wb, s);
   EXPECT_EQ(SheetOfTable(wb, "ORDERS"), nullptr);
 
@@ -123,8 +122,7 @@ TEST(ReverseImportTest, OracleDictionaryFollowsTheCommentsAndNeverLoops) {
        "改名前の表",
        {"ID|識別子|NUMBER(10)|否|| H=2", "NM|名前|VARCHAR2(20)||| H=1"},
        {"UQ_OLD_NAME|U"}},
-      {"X", "空の名前", {"C1||CHAR(1)|||"}, {}},
-  };
+      {"X", "空の名前", {"C1||CHAR(1)|||"}, {}}};
   for (const ExpectedSheet& s : sheets) ExpectSheet(wb, s);
   EXPECT_EQ(host.log().calls.front(),
             "open Provider=MSDAORA;Data Source=orcl;User ID=scott;Password=secret;");

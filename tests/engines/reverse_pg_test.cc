@@ -91,12 +91,10 @@ TEST_F(ReversePostgresTest, ConnectingSucceedsFailsOrCannotReachAsTheDriverSays)
   const struct {
     std::string name, server, password;
     std::string message;  // part of the only failure shown
-  } cases[] = {
-      // Connected: the failure is the catalogue batch, which PostgreSQL cannot read.
-      {"right password", socket, kPassword, "syntax error"},
-      {"wrong password", socket, "wrong", "password authentication failed for user"},
-      {"no server", socket + "/missing", kPassword, "No such file or directory"},
-  };
+  } cases[] = {// Connected: the failure is the catalogue batch, which PostgreSQL cannot read.
+               {"right password", socket, kPassword, "syntax error"},
+               {"wrong password", socket, "wrong", "password authentication failed for user"},
+               {"no server", socket + "/missing", kPassword, "No such file or directory"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Import(c.server, c.password);
@@ -109,16 +107,13 @@ TEST_F(ReversePostgresTest, ConnectingSucceedsFailsOrCannotReachAsTheDriverSays)
 }
 
 TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsThePassword) {
-  ScratchDir dir("reverse");
-  const std::string book = dir.File("book.xlsx");
+  ScratchDir dir;
+  const std::string book = dir / "book.xlsx";
   MakeFixture({"worked", book, "--dialect", "SQL"});
   const std::string before = ReadFile(book);
   const struct {
     std::string password, message;
-  } cases[] = {
-      {"wrong", "password authentication failed for user"},
-      {kPassword, "syntax error"},
-  };
+  } cases[] = {{"wrong", "password authentication failed for user"}, {kPassword, "syntax error"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     // Through the environment the child inherits: the password is in no argument list.

@@ -94,9 +94,9 @@ std::vector<RoundTrip> Cases() {
 TEST(ReverseRoundTripTest, SampleImportedFromItsCatalogueWritesTheSampleScriptsBack) {
   for (const RoundTrip& c : Cases()) {
     SCOPED_TRACE(c.dialect);
-    ScratchDir dir("roundtrip");
+    ScratchDir dir;
     const std::string sample = std::string(KASTEL_SAMPLE_DIR) + "/" + c.sample;
-    const std::string imported = dir.File("imported.xlsx");
+    const std::string imported = dir / "imported.xlsx";
     {
       ImportHost host(LoadRecording(CatalogFixture(c.recording)), c.answers);
       host::Workbook& wb = host.NewBook(c.dialect);

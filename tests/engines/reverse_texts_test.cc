@@ -45,10 +45,7 @@ TEST(ReverseTextsTest, OracleIndexQueryPutsTheNameInWithItsApostrophesDoubled) {
   const struct {
     std::string table, upper, name;
   } cases[] = {
-      {"Dept", "DEPT", "Dept"},
-      {"o'brien", "O''BRIEN", "o''brien"},
-      {"''", "''''", "''''"},
-  };
+      {"Dept", "DEPT", "Dept"}, {"o'brien", "O''BRIEN", "o''brien"}, {"''", "''''", "''''"}};
   const std::string tmpl = GoldenTexts().ora_index_template;
   for (const auto& c : cases) {
     std::string want = tmpl;
@@ -64,15 +61,13 @@ TEST(ReverseTextsTest, CommentsSplitIntoNameTitleAndComment) {
   const struct {
     std::string name, comment;
     Fields want;
-  } cases[] = {
-      {"EMP", "", {"EMP", "", ""}},
-      {"EMP", "社員の表", {"EMP", "", "社員の表"}},
-      {"EMP", "Emp|社員", {"Emp", "社員", ""}},
-      {"EMPNO", "EmpNo|社員番号|主キー", {"EmpNo", "社員番号", "主キー"}},
-      {"EMPNO", "a|b|c|d", {"a", "b", "c"}},
-      {"EMPNO", "|題", {"", "題", ""}},
-      {"EMPNO", "||", {"", "", ""}},
-  };
+  } cases[] = {{"EMP", "", {"EMP", "", ""}},
+               {"EMP", "社員の表", {"EMP", "", "社員の表"}},
+               {"EMP", "Emp|社員", {"Emp", "社員", ""}},
+               {"EMPNO", "EmpNo|社員番号|主キー", {"EmpNo", "社員番号", "主キー"}},
+               {"EMPNO", "a|b|c|d", {"a", "b", "c"}},
+               {"EMPNO", "|題", {"", "題", ""}},
+               {"EMPNO", "||", {"", "", ""}}};
   for (const auto& c : cases) {
     EXPECT_EQ(engines::OraTools::lfSplitComment(c.name, c.comment), c.want) << c.comment;
   }
@@ -90,14 +85,12 @@ TEST(ReverseTextsTest, ConnectionStringsAreExactAndQuoteOnlyWhatNeedsIt) {
   // Every value reaches the driver as typed, read back by the adapter's own parser.
   const struct {
     std::string value, quoted;
-  } cases[] = {
-      {"plain", "plain"},     {"", ""},
-      {"日本語", "日本語"},   {"a;b", "\"a;b\""},
-      {"a=b", "\"a=b\""},     {"say \"hi\"", "\"say \"\"hi\"\"\""},
-      {"it's", "\"it's\""},   {" pad", "\" pad\""},
-      {"pad ", "\"pad \""},   {"{x}", "\"{x}\""},
-      {"in side", "in side"},
-  };
+  } cases[] = {{"plain", "plain"},    {"", ""},
+               {"日本語", "日本語"},  {"a;b", "\"a;b\""},
+               {"a=b", "\"a=b\""},    {"say \"hi\"", "\"say \"\"hi\"\"\""},
+               {"it's", "\"it's\""},  {" pad", "\" pad\""},
+               {"pad ", "\"pad \""},  {"{x}", "\"{x}\""},
+               {"in side", "in side"}};
   for (const auto& c : cases) {
     EXPECT_EQ(engines::AdoValue(c.value), c.quoted) << c.value;
     const odbc::Attributes attrs =

@@ -41,14 +41,17 @@ TEST(ScriptOutputTest, FilesMatchTheIndependentGeneratorForBothDialects) {
     cases.push_back({"SQL", seed, "cp932"});
     cases.push_back({"ORA", seed, "cp932"});
   }
-  cases.insert(
-      cases.end(),
-      {{"SQL", 7, "utf-8"}, {"ORA", 8, "utf-8"}, {"none", 10, "cp932"}, {"ora", 11, "cp932"}});
-  ScratchDir dir("random");
+  cases.insert(cases.end(), {{"SQL", 7, "utf-8"},
+                             {"ORA", 8, "utf-8"},
+                             {"pgs", 9, "cp932"},
+                             {"none", 10, "cp932"},
+                             {"ora", 11, "cp932"},
+                             {"ORA ", 12, "cp932"}});
+  ScratchDir dir;
   for (const Case& c : cases) {
     const std::string tag = c.dialect + std::to_string(c.seed) + c.encoding;
     SCOPED_TRACE(tag);
-    const std::string wb = dir.File(tag + ".xlsx");
+    const std::string wb = dir / tag + ".xlsx";
     MakeFixture({"random", wb, "--seed", std::to_string(c.seed), "--dialect", c.dialect});
     const std::string got = dir.Sub(tag + "-kastel"), want = dir.Sub(tag + "-reference");
     const RunResult r = Kastel({"script", wb, "-o", got, "--encoding", c.encoding});
@@ -61,7 +64,7 @@ TEST(ScriptOutputTest, FilesMatchTheIndependentGeneratorForBothDialects) {
 }
 
 TEST(ScriptOutputTest, WorkbooksSavedByLibreOfficeGiveTheSameFiles) {
-  ScratchDir dir("lo");
+  ScratchDir dir;
   const std::string made = dir.Sub("openpyxl"), saved = dir.Sub("libreoffice");
   for (const char* dialect : {"SQL", "ORA"}) {
     MakeFixture({"random", made + "/" + dialect + ".xlsx", "--seed", "4", "--dialect", dialect});
@@ -93,12 +96,12 @@ TEST(ScriptOutputTest, ABadKeyPositionStopsWithTheRuntimesErrorAndKeepsEarlierBl
   const std::vector<Case> cases = {{0, "インデックスが有効範囲にありません。"},
                                    {12, "インデックスが有効範囲にありません。"},
                                    {40000, "オーバーフローしました。"}};
-  ScratchDir dir("badkey");
+  ScratchDir dir;
   for (const char* dialect : {"SQL", "ORA"}) {
     for (const Case& c : cases) {
       const std::string tag = dialect + std::to_string(c.key);
       SCOPED_TRACE(tag);
-      const std::string wb = dir.File(tag + ".xlsx");
+      const std::string wb = dir / tag + ".xlsx";
       MakeFixture({"fail-key", wb, "--key", std::to_string(c.key), "--dialect", dialect});
       const std::string got = dir.Sub(tag + "-k"), want = dir.Sub(tag + "-r");
       const RunResult r = Kastel({"script", wb, "-o", got});
@@ -126,12 +129,11 @@ TEST(ScriptOutputTest, ABadLayoutParameterShowsItsErrorAndCreatesNoFile) {
       {"COLUMN_NAME", "8", "インデックスが有効範囲にありません。"},
       {"COLUMN_NAME", "", "インデックスが有効範囲にありません。"},
       {"DEFAULT", "-", "インデックスが有効範囲にありません。"},
-      {"DATA_TYPE", "8,E", "型が一致しません。"},
-  };
-  ScratchDir dir("layout");
+      {"DATA_TYPE", "8,E", "型が一致しません。"}};
+  ScratchDir dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.property + "=" + c.value);
-    const std::string wb = dir.File("layout.xlsx");
+    const std::string wb = dir / "layout.xlsx";
     std::vector<std::string> args = {"layout", wb, "--property", c.property};
     if (c.value == "-") {
       args.push_back("--missing");

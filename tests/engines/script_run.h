@@ -1,52 +1,37 @@
-// Test support for the engine tests: a scratch folder per test, the fixture maker and the
-// independent generator (both Python, run with Debian's interpreter, which has openpyxl), and
-// the program kastel run as a separate process.
+// The engine tests' programs: the fixture maker and the independent generator (Python, run with
+// Debian's interpreter, which has openpyxl), and kastel run as a separate process.
 #ifndef KASTEL_TESTS_ENGINES_SCRIPT_RUN_H_
 #define KASTEL_TESTS_ENGINES_SCRIPT_RUN_H_
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support.h"
+
 namespace kastel::testing {
 
-// A fresh folder under the system's temporary folder, removed with the object.
-class ScratchDir {
- public:
-  explicit ScratchDir(const std::string& tag);
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  // path() / name, created as a folder.
-  std::string Sub(const std::string& name) const;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs `args` (quoted for the shell) with stdin from /dev/null.
-RunResult RunProgram(const std::vector<std::string>& args);
-
 // make_fixtures.py with `args`; fails the test when it does not succeed.
-void MakeFixture(const std::vector<std::string>& args);
+inline void MakeFixture(const std::vector<std::string>& args) {
+  std::vector<std::string> command = {KASTEL_ENGINES_TEST_DIR "/make_fixtures.py"};
+  command.insert(command.end(), args.begin(), args.end());
+  Python(command);
+}
 // reference_scripts.py WORKBOOK OUTDIR --encoding ENCODING.
-RunResult Reference(const std::string& workbook, const std::string& outdir,
-                    const std::string& encoding = "cp932");
+inline RunResult Reference(const std::string& workbook, const std::string& outdir,
+                           const std::string& encoding = "cp932") {
+  return RunProgram({kPython, KASTEL_ENGINES_TEST_DIR "/reference_scripts.py", workbook, outdir,
+                     "--encoding", encoding});
+}
 // kastel with `args`, its configuration folder kept apart from the user's.
-RunResult Kastel(const std::vector<std::string>& args);
+inline RunResult Kastel(const std::vector<std::string>& args) {
+  static const ScratchDir config;
+  std::vector<std::string> command = {"env", "XDG_CONFIG_HOME=" + config.path().string(),
+                                      KASTEL_BIN};
+  command.insert(command.end(), args.begin(), args.end());
+  return RunProgram(command);
+}
 
-std::string ReadFile(const std::string& path);
-
-// The three script files of `dir`, in the order table, index, comment.
+// The three script files of a folder, in the order table, index, comment.
 inline const std::vector<std::string> kScriptFiles = {"table.sql", "index.sql", "comment.sql"};
 
 }  // namespace kastel::testing

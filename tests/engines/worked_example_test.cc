@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "engines/engine.h"
-#include "engines/ora_texts.h"
 #include "engines/ora_tools.h"
-#include "engines/sql_texts.h"
 #include "engines/sql_tools.h"
 #include "model/defines.h"
 #include "script_run.h"
@@ -124,10 +122,10 @@ TEST(WorkedExampleTest, EveryBlockOfTheEmpTableIsAsDocumented) {
   };
   const std::vector<Case> cases = {{"SQL", kSqlTable, kSqlIndex, kSqlComment},
                                    {"ORA", kOraTable, kOraIndex, kOraComment}};
-  ScratchDir dir("worked");
+  ScratchDir dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dialect);
-    const std::string path = dir.File(c.dialect + ".xlsx");
+    const std::string path = dir / c.dialect + ".xlsx";
     MakeFixture({"worked", path, "--dialect", c.dialect});
     std::ostringstream out, err, status;
     std::istringstream in;
@@ -144,27 +142,6 @@ TEST(WorkedExampleTest, EveryBlockOfTheEmpTableIsAsDocumented) {
     EXPECT_EQ(engine->lfCommentScript(wb, ws), CrLf(c.comment));
     EXPECT_EQ(defines.failures_shown(), 0);
   }
-}
-
-// Names and titles go into their literals as typed; only column comments are doubled.
-TEST(WorkedExampleTest, OnlyColumnCommentsHaveTheirApostrophesDoubled) {
-  std::vector<engines::ColumnRow> columns(1);
-  columns[0].name = "C'1";
-  columns[0].title = "O'Neil";
-  columns[0].comment = "x'y";
-  const std::string sql = engines::sql::CommentBlock("T'B", "社員's", columns);
-  EXPECT_NE(sql.find("-- 社員's.O'Neil\r\n"), std::string::npos);
-  EXPECT_NE(sql.find("N'MS_Description', N'社員's', N'user', N'dbo', N'table', N'T'B'\r\n"),
-            std::string::npos);
-  EXPECT_NE(sql.find("N'MS_Description', 'O'Neil', N'user', N'dbo', N'table', N'T'B', "
-                     "N'column', N'C'1'\r\n"),
-            std::string::npos);
-  EXPECT_NE(sql.find("N'comments', 'x''y', "), std::string::npos);
-  const std::string ora = engines::ora::CommentBlock("T'B", "社員's", columns);
-  EXPECT_EQ(ora, CrLf("-- 社員's\n"
-                      "COMMENT ON TABLE T'B                     IS 'T'B|社員's';\n"
-                      "COMMENT ON COLUMN T'B.C'1                                         IS "
-                      "'C'1|O'Neil|x''y';\n\n"));
 }
 
 }  // namespace

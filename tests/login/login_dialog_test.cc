@@ -3,15 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "../odbc/expect_error.h"
 #include "login/ora_login.h"
 #include "login/sql_login.h"
 #include "scripted_view.h"
+#include "support.h"
 
 namespace kastel::login {
 namespace {
 
-using kastel::testing::RaisesError;
+using kastel::testing::ExpectError;
 
 struct Expected {
   const char* name;
@@ -139,8 +139,7 @@ TEST(SqlLoginTest, ShowModalHandsBackOnlyAfterOk) {
          d.PressEnter();
        },
        true,
-       {"db1", false, "sa", "new", "販売", true}},
-  };
+       {"db1", false, "sa", "new", "販売", true}}};
   for (const Case& c : cases) {
     ScriptedView view(c.script);
     SqlLogin d(view);
@@ -219,14 +218,13 @@ TEST(SqlLoginTest, FocusSelectsTheWholeText) {
 TEST(SqlLoginTest, RefusesWhatAPersonCouldNotDo) {
   const char* kInvalidCall = "プロシージャの呼び出し、または引数が不正です。";
   ScriptedView view([&](Dialog& d) {
-    EXPECT_TRUE(RaisesError([&] { d.Type("txtUserID", "x"); }, 5, kInvalidCall));
-    EXPECT_TRUE(RaisesError([&] { d.Focus("txtPassword"); }, 5, kInvalidCall));
-    EXPECT_TRUE(RaisesError([&] { d.SetChecked("chkSavePwd", true); }, 5, kInvalidCall));
-    EXPECT_TRUE(RaisesError([&] { d.Type("cmbAuth", "x"); }, 5, kInvalidCall));
-    EXPECT_TRUE(RaisesError([&] { d.Click("txtDatabase"); }, 5, kInvalidCall));
-    EXPECT_TRUE(RaisesError([&] { d.Choose("cmbAuth", 2); }, 380, "プロパティの値が不正です。"));
-    EXPECT_TRUE(
-        RaisesError([&] { d.Get("txtNothing"); }, 9, "インデックスが有効範囲にありません。"));
+    ExpectError([&] { d.Type("txtUserID", "x"); }, 5, kInvalidCall);
+    ExpectError([&] { d.Focus("txtPassword"); }, 5, kInvalidCall);
+    ExpectError([&] { d.SetChecked("chkSavePwd", true); }, 5, kInvalidCall);
+    ExpectError([&] { d.Type("cmbAuth", "x"); }, 5, kInvalidCall);
+    ExpectError([&] { d.Click("txtDatabase"); }, 5, kInvalidCall);
+    ExpectError([&] { d.Choose("cmbAuth", 2); }, 380, "プロパティの値が不正です。");
+    ExpectError([&] { d.Get("txtNothing"); }, 9, "インデックスが有効範囲にありません。");
     EXPECT_TRUE(d.Visible());
     d.PressEscape();
   });
@@ -254,27 +252,25 @@ TEST(OraLoginTest, ShowModalHandsBackOnlyAfterOk) {
     bool result;
     std::vector<std::string> out;  // user, password, database, save ("1"/"0")
   };
-  const Case cases[] = {
-      {[](Dialog& d) { d.PressEnter(); }, true, {"scott", "tiger", "ORCL", "1"}},
-      {[](Dialog& d) {
-         d.Type("txtUserID", "hr");
-         d.Type("txtPassword", "");
-         d.SetChecked("chkSavePwd", false);
-         d.Type("txtDatabase", "//host:1521/XE");
-         d.Click("cmdOK");
-       },
-       true,
-       {"hr", "", "//host:1521/XE", "0"}},
-      {[](Dialog& d) {
-         d.Type("txtUserID", "hr");
-         d.Click("cmdCancel");
-       },
-       false,
-       {"scott", "tiger", "ORCL", "1"}},
-      {[](Dialog& d) { EXPECT_FALSE(d.QueryClose(CloseMode::kUserFrame)); },
-       false,
-       {"scott", "tiger", "ORCL", "1"}},
-  };
+  const Case cases[] = {{[](Dialog& d) { d.PressEnter(); }, true, {"scott", "tiger", "ORCL", "1"}},
+                        {[](Dialog& d) {
+                           d.Type("txtUserID", "hr");
+                           d.Type("txtPassword", "");
+                           d.SetChecked("chkSavePwd", false);
+                           d.Type("txtDatabase", "//host:1521/XE");
+                           d.Click("cmdOK");
+                         },
+                         true,
+                         {"hr", "", "//host:1521/XE", "0"}},
+                        {[](Dialog& d) {
+                           d.Type("txtUserID", "hr");
+                           d.Click("cmdCancel");
+                         },
+                         false,
+                         {"scott", "tiger", "ORCL", "1"}},
+                        {[](Dialog& d) { EXPECT_FALSE(d.QueryClose(CloseMode::kUserFrame)); },
+                         false,
+                         {"scott", "tiger", "ORCL", "1"}}};
   for (const Case& c : cases) {
     ScriptedView view(c.script);
     OraLogin d(view);

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "../odbc/expect_error.h"
 #include "login/ora_login.h"
 #include "login/sql_login.h"
+#include "support.h"
 #include "term/term_shell.h"
 
 namespace kastel::term {
 namespace {
 
-using kastel::testing::RaisesError;
+using kastel::testing::ExpectError;
 
 struct SqlArgs {
   std::string data_source;
@@ -75,8 +75,7 @@ TEST(TermLoginViewTest, AnswersFromOptionsAsPressingOkWould) {
        nullptr,
        "",
        {"s", true, "", "", "d", false},
-       {"s", false, "u", "", "d", false}},
-  };
+       {"s", false, "u", "", "d", false}}};
   for (const Case& c : cases) {
     Terminal t(c.stdin_text);
     if (c.env_password) t.shell.SetEnv("KASTEL_PASSWORD", c.env_password);
@@ -111,8 +110,8 @@ TEST(TermLoginViewTest, RefusesAnUnknownAuthentication) {
   Terminal t("");
   LoginAnswers answers;
   answers.auth = "kerberos";
-  EXPECT_TRUE(RaisesError([&] { TermLoginView view(t.err, t.in, false, answers, t.shell); }, 5,
-                          "認証には windows または sql を指定してください。"));
+  ExpectError([&] { TermLoginView view(t.err, t.in, false, answers, t.shell); }, 5,
+              "認証には windows または sql を指定してください。");
 }
 
 TEST(TermLoginViewTest, AsksAPersonFieldByField) {
@@ -147,8 +146,7 @@ TEST(TermLoginViewTest, AsksAPersonFieldByField) {
        stored,
        true,
        {"b", false, "sa", "old", "販売", false}},
-      {"the end of input cancels", "other\n\nx\n", stored, false, stored},
-  };
+      {"the end of input cancels", "other\n\nx\n", stored, false, stored}};
   for (const Case& c : cases) {
     Terminal t(c.typed);
     TermLoginView view(t.err, t.in, true, {}, t.shell);

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "book_fixture.h"
-#include "model_test_util.h"
+#include "support.h"
 
 namespace kastel::model {
 namespace {
+
+using kastel::testing::ExpectError;
 
 std::string Unset(const std::string& name) {
   return "パラメタ'" + name + "'が未設定です。\r\n設定を確認して下さい。";
@@ -25,22 +27,20 @@ TEST_F(LayoutTest, LayoutParamConvertsAsTheRuntimeWouldOrFailsWithItsError) {
     std::int32_t row, col;  // left in the arguments, error or not
     long number;            // 0: no error
     std::string description;
-  } cases[] = {
-      {"P_PLAIN", 5, 3, 0, ""},
-      {"P_BLANKS", 5, 3, 0, ""},  // "  5 ,  3 "
-      {"P_THREE", 5, 3, 0, ""},   // a third number is ignored
-      {"P_EDGE", 32767, -32768, 0, ""},
-      {"P_HALF", 2, 4, 0, ""},  // 2.5,3.5: halves go to the even neighbour
-      {"P_ZERO_ROW", 0, 3, 20001, Unset("P_ZERO_ROW")},
-      {"P_ZERO_COL", 5, 0, 20001, Unset("P_ZERO_COL")},  // both stored before the test
-      {"P_NO_COMMA", 5, -1, 9, subscript},
-      {"P_EMPTY", -1, -1, 9, subscript},
-      {"P_NUMBER", 5, -1, 9, subscript},  // a number property reads as "5"
-      {"NO_SUCH", -1, -1, 9, subscript},
-      {"P_TEXT", -1, -1, 13, mismatch},
-      {"P_TRAILING", 5, -1, 13, mismatch},  // "5,"
-      {"P_BIG", -1, -1, 6, "オーバーフローしました。"},
-  };
+  } cases[] = {{"P_PLAIN", 5, 3, 0, ""},
+               {"P_BLANKS", 5, 3, 0, ""},  // "  5 ,  3 "
+               {"P_THREE", 5, 3, 0, ""},   // a third number is ignored
+               {"P_EDGE", 32767, -32768, 0, ""},
+               {"P_HALF", 2, 4, 0, ""},  // 2.5,3.5: halves go to the even neighbour
+               {"P_ZERO_ROW", 0, 3, 20001, Unset("P_ZERO_ROW")},
+               {"P_ZERO_COL", 5, 0, 20001, Unset("P_ZERO_COL")},  // both stored before the test
+               {"P_NO_COMMA", 5, -1, 9, subscript},
+               {"P_EMPTY", -1, -1, 9, subscript},
+               {"P_NUMBER", 5, -1, 9, subscript},  // a number property reads as "5"
+               {"NO_SUCH", -1, -1, 9, subscript},
+               {"P_TEXT", -1, -1, 13, mismatch},
+               {"P_TRAILING", 5, -1, 13, mismatch},  // "5,"
+               {"P_BIG", -1, -1, 6, "オーバーフローしました。"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::int32_t row = -1, col = -1;

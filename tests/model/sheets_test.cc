@@ -6,10 +6,12 @@
 #include <string>
 
 #include "book_fixture.h"
-#include "model_test_util.h"
+#include "support.h"
 
 namespace kastel::model {
 namespace {
+
+using kastel::testing::ExpectError;
 
 using SheetsTest = BookTest;
 
@@ -57,14 +59,12 @@ TEST_F(SheetsTest, SetDataTypeListFollowsTheDialectOfAMarkedWorkbookOnly) {
     const char* book;
     std::optional<std::string> dialect;  // set first
     std::optional<std::string> refers_to;
-  } cases[] = {
-      {"three_sheets.xlsx", std::nullopt, "='@LIST'!$B$2:$B$28"},
-      {"three_sheets.xlsx", "ORA", "='@LIST'!$C$2:$C$21"},
-      {"three_sheets.xlsx", "PGS", "='@LIST'!$D$2:$D$32"},
-      {"three_sheets.xlsx", "ora", "='@LIST'!$B$2:$B$28"},
-      {"lower_mark.xlsx", "ORA", "='@LIST'!$B$2:$B$28"},  // "db": left alone
-      {"plain.xlsx", "ORA", std::nullopt},
-  };
+  } cases[] = {{"three_sheets.xlsx", std::nullopt, "='@LIST'!$B$2:$B$28"},
+               {"three_sheets.xlsx", "ORA", "='@LIST'!$C$2:$C$21"},
+               {"three_sheets.xlsx", "PGS", "='@LIST'!$D$2:$D$32"},
+               {"three_sheets.xlsx", "ora", "='@LIST'!$B$2:$B$28"},
+               {"lower_mark.xlsx", "ORA", "='@LIST'!$B$2:$B$28"},  // "db": left alone
+               {"plain.xlsx", "ORA", std::nullopt}};
   for (const auto& c : cases) {
     host::Workbook& wb = Open(c.book);
     if (c.dialect) Defines::SetDocProperty(wb, "DB", *c.dialect);

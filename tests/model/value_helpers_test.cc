@@ -7,11 +7,13 @@
 
 #include "base/value.h"
 #include "model/defines.h"
-#include "model_test_util.h"
+#include "support.h"
 #include "term/term_shell.h"
 
 namespace kastel::model {
 namespace {
+
+using kastel::testing::ExpectError;
 
 class ValueHelpersTest : public ::testing::Test {
  protected:
@@ -39,15 +41,13 @@ TEST_F(ValueHelpersTest, PadRightBCountsCp932BytesAndNeverCuts) {
     Value text;
     std::int32_t width;
     std::string expected;
-  } cases[] = {
-      {Value::Text("ab"), 6, "ab    "},
-      {Value::Text("表示"), 6, "表示  "},
-      {Value::Text("ｱｲ"), 6, "ｱｲ    "},
-      {Value::Text("12345678"), 6, "12345678"},
-      {Value(), 2, "  "},
-      {Value::Number(12), 4, "12  "},
-      {Value::Text("abc"), -5, "abc"},
-  };
+  } cases[] = {{Value::Text("ab"), 6, "ab    "},
+               {Value::Text("表示"), 6, "表示  "},
+               {Value::Text("ｱｲ"), 6, "ｱｲ    "},
+               {Value::Text("12345678"), 6, "12345678"},
+               {Value(), 2, "  "},
+               {Value::Number(12), 4, "12  "},
+               {Value::Text("abc"), -5, "abc"}};
   for (const auto& c : cases) EXPECT_EQ(defines_.PadRightB(c.text, c.width), c.expected);
 }
 
@@ -56,16 +56,14 @@ TEST_F(ValueHelpersTest, EmptinessAndTextFollowTheRuntime) {
     Value value;
     bool empty;
     std::string text;
-  } cases[] = {
-      {Value(), true, ""},
-      {Value::Null(), true, ""},
-      {Value::Text(""), true, ""},
-      {Value::Text(" "), false, " "},
-      {Value::Number(0), false, "0"},
-      {Value::Number(1.5), false, "1.5"},
-      {Value::Boolean(false), false, "False"},
-      {Value::Date(45296), false, "2024/01/05"},
-  };
+  } cases[] = {{Value(), true, ""},
+               {Value::Null(), true, ""},
+               {Value::Text(""), true, ""},
+               {Value::Text(" "), false, " "},
+               {Value::Number(0), false, "0"},
+               {Value::Number(1.5), false, "1.5"},
+               {Value::Boolean(false), false, "False"},
+               {Value::Date(45296), false, "2024/01/05"}};
   for (const auto& c : cases) {
     EXPECT_EQ(defines_.IsEmptyEx(c.value), c.empty) << c.text;
     EXPECT_EQ(defines_.CStrEx(c.value), c.text);

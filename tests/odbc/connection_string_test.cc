@@ -4,14 +4,14 @@
 
 #include <map>
 
-#include "expect_error.h"
 #include "odbc/ado_error.h"
 #include "odbc/connection_route.h"
+#include "support.h"
 
 namespace kastel::odbc {
 namespace {
 
-using kastel::testing::RaisesError;
+using kastel::testing::ExpectError;
 
 constexpr const char* kMalformed = "初期化文字列の形式が OLE DB の仕様に従っていません。";
 
@@ -37,8 +37,7 @@ TEST(ConnectionStringTest, ParsesEveryQuotingOleDbAndOdbcAllow) {
       {"a=it's", {{"a", "it's"}}},
       {"Initial Catalog=販売管理;User ID=管理者",
        {{"Initial Catalog", "販売管理"}, {"User ID", "管理者"}}},
-      {"", {}},
-  };
+      {"", {}}};
   for (const Case& c : cases) {
     EXPECT_EQ(ParseConnectionString(c.text), c.expected) << c.text;
   }
@@ -47,28 +46,25 @@ TEST(ConnectionStringTest, ParsesEveryQuotingOleDbAndOdbcAllow) {
 TEST(ConnectionStringTest, RefusesTextOleDbCannotRead) {
   for (const char* text : {"novalue", "a=1;novalue", "=x", " = x", "a='open", "a=\"x\" y", "a={x",
                            "a={x}}", "a='x'y;b=1"}) {
-    EXPECT_TRUE(RaisesError([&] { ParseConnectionString(text); }, kDriverError, kMalformed))
-        << text;
+    ExpectError([&] { ParseConnectionString(text); }, kDriverError, kMalformed);
   }
 }
 
 TEST(ConnectionStringTest, BracesOnlyValuesOdbcWouldMisread) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"plain", "plain"},
-      {"a b", "a b"},
-      {"", ""},
-      {"パスワード", "パスワード"},
-      {"a;b", "{a;b}"},
-      {"a}b", "{a}}b}"},
-      {"{x", "{{x}"},
-      {"a=b", "{a=b}"},
-      {" x", "{ x}"},
-      {"x ", "{x }"},
-      {"\"q\"", "{\"q\"}"},
-      {"'q", "{'q}"},
-      {"in'side", "in'side"},
-      {"}}", "{}}}}}"},
-  };
+  const std::pair<const char*, const char*> cases[] = {{"plain", "plain"},
+                                                       {"a b", "a b"},
+                                                       {"", ""},
+                                                       {"パスワード", "パスワード"},
+                                                       {"a;b", "{a;b}"},
+                                                       {"a}b", "{a}}b}"},
+                                                       {"{x", "{{x}"},
+                                                       {"a=b", "{a=b}"},
+                                                       {" x", "{ x}"},
+                                                       {"x ", "{x }"},
+                                                       {"\"q\"", "{\"q\"}"},
+                                                       {"'q", "{'q}"},
+                                                       {"in'side", "in'side"},
+                                                       {"}}", "{}}}}}"}};
   for (const auto& [value, quoted] : cases) {
     EXPECT_EQ(QuoteOdbcValue(value), quoted) << value;
     Attributes back = ParseConnectionString(WriteOdbcConnectionString({{"PWD", value}}));
@@ -140,21 +136,19 @@ TEST(ConnectionRouteTest, TranslatesEachProviderToItsDriver) {
        {},
        "Driver=SQLite3;Database=/data/a b.db"},
       {"DSN=sales;UID=u;PWD={x;y}", {}, "DSN=sales;UID=u;PWD={x;y}"},
-      {"Provider=MSDASQL.1;Extended Properties=\"DSN=sales;UID=u\"", {}, "DSN=sales;UID=u"},
-  };
+      {"Provider=MSDASQL.1;Extended Properties=\"DSN=sales;UID=u\"", {}, "DSN=sales;UID=u"}};
   for (const Case& c : cases) {
     EXPECT_EQ(RouteConnectionString(c.ado, Env(c.env)), c.odbc) << c.ado;
   }
 }
 
 TEST(ConnectionRouteTest, RefusesProvidersWithoutARoute) {
-  EXPECT_TRUE(RaisesError(
-      [] { RouteConnectionString("Provider=Microsoft.Jet.OLEDB.4.0", Env({})); }, 3706,
-      "プロバイダーが見つかりません。正しくインストールされていない可能性があります。"));
-  EXPECT_TRUE(RaisesError(
-      [] { RouteConnectionString("Provider=MSDAORA;Data Source=ORCL", Env({})); }, kDriverError,
-      "Oracle の ODBC ドライバー名が設定されていません。環境変数 KASTEL_ODBC_ORACLE "
-      "にドライバー名を設定してください。"));
+  ExpectError([] { RouteConnectionString("Provider=Microsoft.Jet.OLEDB.4.0", Env({})); }, 3706,
+              "プロバイダーが見つかりません。正しくインストールされていない可能性があります。");
+  ExpectError([] { RouteConnectionString("Provider=MSDAORA;Data Source=ORCL", Env({})); },
+              kDriverError,
+              "Oracle の ODBC ドライバー名が設定されていません。環境変数 KASTEL_ODBC_ORACLE "
+              "にドライバー名を設定してください。");
 }
 
 }  // namespace

@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "base/vb.h"
-#include "expect_error.h"
 #include "odbc/odbc_connection.h"
 #include "odbc/odbc_provider.h"
+#include "support.h"
 #include "test_databases.h"
 
 namespace kastel::odbc {
 namespace {
 
-using kastel::testing::RaisesDriverError;
-using kastel::testing::RaisesError;
+using kastel::testing::ExpectError;
 
 enum class Backend { kPostgres, kSqlite };
 
@@ -101,8 +100,7 @@ TEST_P(DatabaseTest, QueryGivesNullsJapaneseTextAndNumbers) {
       {Value::Number(2), Value::Null(), Value::Null(), Value::Null(), Value::Text("ＡＢＣ①"),
        Value::Null()},
       {Value::Number(3), Value::Text(""), Value::Number(-7), Value::Number(3), Value::Text("it's"),
-       Value::Date(45296)},
-  };
+       Value::Date(45296)}};
   for (const Expected& e : rows) {
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Field("id"), e.id);
@@ -200,8 +198,7 @@ TEST_P(DatabaseTest, IndexRowsetListsKeysUniqueAndPlainIndexes) {
         "t_comp|sqlite_autoindex_t_comp_1|True|True|2|x", "t_comp|t_comp_z|False|True|1|z",
         "t_comp|t_comp_zx|False|False|1|z", "t_comp|t_comp_zx|False|False|2|x"}},
       {"t_none", {}, {}},
-      {"o''k", {"o'k|o'k_pkey|True|True|1|k"}, {"o'k|sqlite_autoindex_0|True|True|1|k"}},
-  };
+      {"o''k", {"o'k|o'k_pkey|True|True|1|k"}, {"o'k|sqlite_autoindex_0|True|True|1|k"}}};
   for (const Case& c : cases) {
     auto rs = connection_->OpenSchema(data::kSchemaIndexes);
     rs->SetFilter(std::string("TABLE_NAME = '") + c.table + "'");
@@ -234,23 +231,23 @@ TEST_P(DatabaseTest, IndexRowsetIsReadAgainAfterAStatement) {
 }
 
 TEST_P(DatabaseTest, FailuresCarryTheDriversMessage) {
-  EXPECT_TRUE(RaisesDriverError(
+  ExpectError(
       [&] { connection_->ExecuteBatch("CREATE TABLE ok1 (a integer); SELECT * FROM nope;"); },
-      "nope"));
-  EXPECT_TRUE(RaisesDriverError([&] { connection_->Execute("SELEC 1"); }, "SELEC"));
-  EXPECT_TRUE(RaisesError([&] { connection_->OpenSchema(4); }, 3251,
-                          "オブジェクトまたはプロバイダーは要求された操作を実行できません。"));
-  EXPECT_TRUE(RaisesError([&] { connection_->Open(); }, 3705,
-                          "オブジェクトが開いている場合は、操作は許可されません。"));
-  EXPECT_TRUE(RaisesError([&] { connection_->SetCursorLocation(1); }, 3001,
-                          "引数が間違った型、許容範囲外、または競合しています。"));
+      kDriverError, "nope", false);
+  ExpectError([&] { connection_->Execute("SELEC 1"); }, kDriverError, "SELEC", false);
+  ExpectError([&] { connection_->OpenSchema(4); }, 3251,
+              "オブジェクトまたはプロバイダーは要求された操作を実行できません。");
+  ExpectError([&] { connection_->Open(); }, 3705,
+              "オブジェクトが開いている場合は、操作は許可されません。");
+  ExpectError([&] { connection_->SetCursorLocation(1); }, 3001,
+              "引数が間違った型、許容範囲外、または競合しています。");
   EXPECT_EQ(connection_->State(), data::kStateOpen);
   connection_->Close();
   EXPECT_EQ(connection_->State(), data::kStateClosed);
   const char* kClosed = "オブジェクトが閉じている場合は、操作は許可されません。";
-  EXPECT_TRUE(RaisesError([&] { connection_->Execute("SELECT 1"); }, 3704, kClosed));
-  EXPECT_TRUE(RaisesError([&] { connection_->OpenSchema(12); }, 3704, kClosed));
-  EXPECT_TRUE(RaisesError([&] { connection_->Close(); }, 3704, kClosed));
+  ExpectError([&] { connection_->Execute("SELECT 1"); }, 3704, kClosed);
+  ExpectError([&] { connection_->OpenSchema(12); }, 3704, kClosed);
+  ExpectError([&] { connection_->Close(); }, 3704, kClosed);
 }
 
 TEST_P(DatabaseTest, OpenFailsWithTheDriversMessage) {
@@ -258,11 +255,11 @@ TEST_P(DatabaseTest, OpenFailsWithTheDriversMessage) {
   std::string bad =
       postgres() ? odbc_ + "_missing" : "Driver={SQLite3};Database=/nonexistent/dir/x.db";
   other->SetConnectionString("Provider=MSDASQL;" + bad);
-  EXPECT_TRUE(
-      RaisesDriverError([&] { other->Open(); }, postgres() ? "does not exist" : "connect failed"));
+  ExpectError([&] { other->Open(); }, kDriverError,
+              postgres() ? "does not exist" : "connect failed", false);
   EXPECT_EQ(other->State(), data::kStateClosed);
   other->SetConnectionString("Provider=MSDASQL;Driver={No Such Driver 9};Database=x");
-  EXPECT_TRUE(RaisesDriverError([&] { other->Open(); }, "[unixODBC][Driver Manager]"));
+  ExpectError([&] { other->Open(); }, kDriverError, "[unixODBC][Driver Manager]", false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest,
@@ -276,9 +273,8 @@ TEST(ProviderTest, CreatesOnlyConnections) {
   EXPECT_EQ(provider.CreateConnection("adodb.connection")->State(), data::kStateClosed);
   EXPECT_NE(provider.CreateConnection("ADODB.Connection.6"), nullptr);
   for (const char* id : {"ADODB.Recordset", "ADODB.Connections", "Excel.Application"}) {
-    EXPECT_TRUE(RaisesError([&] { provider.CreateConnection(id); }, 429,
-                            "ActiveX コンポーネントはオブジェクトを作成できません。"))
-        << id;
+    ExpectError([&] { provider.CreateConnection(id); }, 429,
+                "ActiveX コンポーネントはオブジェクトを作成できません。");
   }
 }
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/vb.h"
-#include "expect_error.h"
 #include "odbc/driver_library.h"
 #include "odbc/odbc_provider.h"
+#include "support.h"
 #include "test_databases.h"
 
 namespace kastel::odbc {
@@ -64,8 +64,8 @@ TEST(JapaneseTextTest, BothDriverBuildsGiveTheSameCells) {
     indexes->SetSort("PRIMARY_KEY DESC");
     add(*indexes, {"INDEX_NAME", "PRIMARY_KEY", "COLUMN_NAME"});
     EXPECT_EQ(got, want);
-    EXPECT_TRUE(kastel::testing::RaisesDriverError(
-        [&] { connection->Execute("SELECT * FROM 存在しない表"); }, "\"存在しない表\""));
+    kastel::testing::ExpectError([&] { connection->Execute("SELECT * FROM 存在しない表"); },
+                                 kDriverError, "\"存在しない表\"", false);
   }
   kastel::testing::StopSharedPostgres();
 }

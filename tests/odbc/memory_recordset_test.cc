@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "base/vb.h"
-#include "expect_error.h"
+#include "support.h"
 
 namespace kastel::odbc {
 namespace {
 
-using kastel::testing::RaisesError;
+using kastel::testing::ExpectError;
 
 // Rows shaped like the index rowset, in an order no sort key gives.
 std::shared_ptr<const RowTable> IndexRows() {
@@ -59,8 +59,7 @@ TEST(MemoryRecordsetTest, FilterKeepsOnlyMatchingRows) {
       {"TABLE_NAME = NULL", {"null_table:"}},
       {"TABLE_NAME <> 't' AND TABLE_NAME <> NULL", {"ix_o:1", "ix_upper:1"}},
       {"",
-       {"ix_b:1", "pk_t:2", "ix_o:1", "uq_a:1", "pk_t:1", "ix_upper:1", "ix_a:1", "null_table:"}},
-  };
+       {"ix_b:1", "pk_t:2", "ix_o:1", "uq_a:1", "pk_t:1", "ix_upper:1", "ix_a:1", "null_table:"}}};
   MemoryRecordset rs(IndexRows());
   for (const Case& c : cases) {
     rs.SetFilter(c.filter);
@@ -78,8 +77,7 @@ TEST(MemoryRecordsetTest, SortOrdersByEveryKeyAndKeepsTiesInPlace) {
        {"pk_t:1", "pk_t:2", "uq_a:1", "ix_a:1", "ix_b:1"}},
       {"ORDINAL_POSITION DESC", {"pk_t:2", "ix_b:1", "uq_a:1", "pk_t:1", "ix_a:1"}},
       {"PRIMARY_KEY ASC", {"ix_b:1", "uq_a:1", "ix_a:1", "pk_t:2", "pk_t:1"}},
-      {"", {"ix_b:1", "pk_t:2", "uq_a:1", "pk_t:1", "ix_a:1"}},
-  };
+      {"", {"ix_b:1", "pk_t:2", "uq_a:1", "pk_t:1", "ix_a:1"}}};
   MemoryRecordset rs(IndexRows());
   rs.SetFilter("TABLE_NAME = 't'");
   for (const Case& c : cases) {
@@ -103,21 +101,20 @@ TEST(MemoryRecordsetTest, MisuseRaisesAdoErrors) {
       "要求された名前、または序数に対応する項目がコレクションで見つかりません。";
   const char* kBadArgument = "引数が間違った型、許容範囲外、または競合しています。";
   MemoryRecordset rs(IndexRows());
-  EXPECT_TRUE(RaisesError([&] { rs.Field("NO_SUCH"); }, 3265, kNotFound));
-  EXPECT_TRUE(RaisesError([&] { rs.SetFilter("NO_SUCH = 'x'"); }, 3265, kNotFound));
-  EXPECT_TRUE(RaisesError([&] { rs.SetSort("INDEX_NAME, NO_SUCH DESC"); }, 3265, kNotFound));
+  ExpectError([&] { rs.Field("NO_SUCH"); }, 3265, kNotFound);
+  ExpectError([&] { rs.SetFilter("NO_SUCH = 'x'"); }, 3265, kNotFound);
+  ExpectError([&] { rs.SetSort("INDEX_NAME, NO_SUCH DESC"); }, 3265, kNotFound);
   for (const char* bad : {"TABLE_NAME = 'open", "TABLE_NAME 't'", "TABLE_NAME = 't' OR x = 1",
                           "TABLE_NAME = 't' AND", "= 't'", "TABLE_NAME = abc"}) {
-    EXPECT_TRUE(RaisesError([&] { rs.SetFilter(bad); }, 3001, kBadArgument)) << bad;
+    ExpectError([&] { rs.SetFilter(bad); }, 3001, kBadArgument);
   }
-  EXPECT_TRUE(RaisesError([&] { rs.SetSort("INDEX_NAME DESC DESC"); }, 3001, kBadArgument));
+  ExpectError([&] { rs.SetSort("INDEX_NAME DESC DESC"); }, 3001, kBadArgument);
   rs.SetFilter("TABLE_NAME = 'none'");
   EXPECT_TRUE(rs.Eof());
-  EXPECT_TRUE(RaisesError([&] { rs.Field("INDEX_NAME"); }, 3021, kNoRecord));
-  EXPECT_TRUE(RaisesError([&] { rs.MoveNext(); }, 3021, kNoRecord));
+  ExpectError([&] { rs.Field("INDEX_NAME"); }, 3021, kNoRecord);
+  ExpectError([&] { rs.MoveNext(); }, 3021, kNoRecord);
   rs.Close();
-  EXPECT_TRUE(RaisesError([&] { rs.Eof(); }, 3704,
-                          "オブジェクトが閉じている場合は、操作は許可されません。"));
+  ExpectError([&] { rs.Eof(); }, 3704, "オブジェクトが閉じている場合は、操作は許可されません。");
 }
 
 TEST(MemoryRecordsetTest, RecordsetsSharingRowsKeepTheirOwnView) {

@@ -4,10 +4,15 @@ These are the rules the spreadsheet is strict about (deflate only, no ZIP64, con
 and relationships that match the parts), read straight from the zip with the standard library.
 """
 
+import os
 import posixpath
 import struct
+import sys
 import xml.etree.ElementTree as ET
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "fixtures"))
+from book_parts import LAYOUT  # noqa: E402
 
 CT_NS = "{http://schemas.openxmlformats.org/package/2006/content-types}"
 REL_NS = "{http://schemas.openxmlformats.org/package/2006/relationships}"
@@ -122,12 +127,7 @@ def custom_properties(path, with_pids=False):
 
 
 # The text properties every definition workbook carries from the template.
-TEMPLATE_PROPERTIES = {
-    "TEMPLATE": "DB", "TABLE_NAME": "4,3", "TABLE_TITLE": "5,3", "TABLE_NUMBER": "3,21",
-    "COLUMN_NAME": "8,3", "COLUMN_TITLE": "8,4", "DATA_TYPE": "8,5", "NULLABLE": "8,6",
-    "DEFAULT": "8,7", "INDEX_COLUMN": "8,8", "COLUMN_COMMENT": "8,18",
-    "INDEX_NAME": "6,21", "CONSTRAINT_TYPE": "6,22",
-}
+TEMPLATE_PROPERTIES = dict(TEMPLATE="DB", **LAYOUT)
 
 
 def defined_names(path):

@@ -27,16 +27,14 @@ TEST(SubstituteRow, ReplacesRowPlaceholdersWithNumbers) {
   struct Case {
     const char* text;
     const char* expected;
-  } cases[] = {
-      {"{r}", "8"},
-      {"B{r}", "B8"},
-      {"{r-7}", "1"},
-      {"{r+3}", "11"},
-      {"{r-10}", "-2"},
-      {"x{r}y{r-1}z", "x8y7z"},
-      {"no braces", "no braces"},
-      {"", ""},
-  };
+  } cases[] = {{"{r}", "8"},
+               {"B{r}", "B8"},
+               {"{r-7}", "1"},
+               {"{r+3}", "11"},
+               {"{r-10}", "-2"},
+               {"x{r}y{r-1}z", "x8y7z"},
+               {"no braces", "no braces"},
+               {"", ""}};
   for (const auto& c : cases) EXPECT_EQ(SubstituteRow(c.text, 8, "p.xml"), c.expected) << c.text;
 }
 
@@ -44,14 +42,12 @@ TEST(SubstituteRow, RefusesAnythingElseInBraces) {
   struct Case {
     const char* text;
     const char* description;
-  } cases[] = {
-      {"{x}", "p.xml: 不明なプレースホルダーです: \"x\""},
-      {"{}", "p.xml: 不明なプレースホルダーです: \"\""},
-      {"{r*2}", "p.xml: 不明なプレースホルダーです: \"r*2\""},
-      {"{r-}", "p.xml: プレースホルダーの差分が整数ではありません: \"\""},
-      {"{r-a}", "p.xml: プレースホルダーの差分が整数ではありません: \"a\""},
-      {"B{r", "p.xml: 不明なプレースホルダーです: \"{r\""},
-  };
+  } cases[] = {{"{x}", "p.xml: 不明なプレースホルダーです: \"x\""},
+               {"{}", "p.xml: 不明なプレースホルダーです: \"\""},
+               {"{r*2}", "p.xml: 不明なプレースホルダーです: \"r*2\""},
+               {"{r-}", "p.xml: プレースホルダーの差分が整数ではありません: \"\""},
+               {"{r-a}", "p.xml: プレースホルダーの差分が整数ではありません: \"a\""},
+               {"B{r", "p.xml: 不明なプレースホルダーです: \"{r\""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     ExpectFormatError([&] { SubstituteRow(c.text, 8, "p.xml"); }, c.description);
@@ -110,8 +106,7 @@ TEST(ExpandPart, RefusesPartsItCannotExpandSafely) {
        "s.xml: gen:repeat は入れ子にできません。"},
       {open + R"(<gen:repeats from="1" to="2"/></d>)", "s.xml: 不明な要素です: gen:repeats"},
       {open + R"(<gen:repeat from="1" to="2"><a b="{c}"/></gen:repeat></d>)",
-       "s.xml: 不明なプレースホルダーです: \"c\""},
-  };
+       "s.xml: 不明なプレースホルダーです: \"c\""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.xml);
     ExpectFormatError([&] { ExpandPart(c.xml, "s.xml"); }, c.description);

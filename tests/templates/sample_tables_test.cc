@@ -72,26 +72,24 @@ TEST(ReadSampleTables, RefusesLinesASheetCouldNotHold) {
   struct Case {
     std::string text;
     std::string description;
-  } cases[] = {
-      {"column\tA\n", "t.tsv 1行目: table 行より前にあります。"},
-      {"view\tV\n", "t.tsv 1行目: 不明な行です: \"view\""},
-      {"table\n", "t.tsv 1行目: テーブル名がありません。"},
-      {"table\tT\tタイトル\textra\n", "t.tsv 1行目: 項目が多すぎます。"},
-      {t + "column\t\tタイトル\n", "t.tsv 2行目: 列名がありません。"},
-      {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t0\n",
-       "t.tsv 3行目: キー位置は 1 から 11 の整数です: \"0\""},
-      {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t12\n",
-       "t.tsv 3行目: キー位置は 1 から 11 の整数です: \"12\""},
-      {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t○\n",
-       "t.tsv 3行目: キー位置は 1 から 11 の整数です: \"○\""},
-      {t + "column\tA\t\t\t\t\t" + std::string(11, '\t') + "1\n",
-       "t.tsv 2行目: 項目が多すぎます。"},
-      {t + "index\tPK\tP\textra\n", "t.tsv 2行目: 項目が多すぎます。"},
-      {t + "index\n", "t.tsv 2行目: インデックス名がありません。"},
-      {eleven_indexes, "t.tsv 12行目: インデックスが多すぎます。"},
-      {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t1\t2\n",
-       "t.tsv: T.A のキー位置 2 番目にインデックスがありません。"},
-  };
+  } cases[] = {{"column\tA\n", "t.tsv 1行目: table 行より前にあります。"},
+               {"view\tV\n", "t.tsv 1行目: 不明な行です: \"view\""},
+               {"table\n", "t.tsv 1行目: テーブル名がありません。"},
+               {"table\tT\tタイトル\textra\n", "t.tsv 1行目: 項目が多すぎます。"},
+               {t + "column\t\tタイトル\n", "t.tsv 2行目: 列名がありません。"},
+               {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t0\n",
+                "t.tsv 3行目: キー位置は 1 から 11 の整数です: \"0\""},
+               {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t12\n",
+                "t.tsv 3行目: キー位置は 1 から 11 の整数です: \"12\""},
+               {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t○\n",
+                "t.tsv 3行目: キー位置は 1 から 11 の整数です: \"○\""},
+               {t + "column\tA\t\t\t\t\t" + std::string(11, '\t') + "1\n",
+                "t.tsv 2行目: 項目が多すぎます。"},
+               {t + "index\tPK\tP\textra\n", "t.tsv 2行目: 項目が多すぎます。"},
+               {t + "index\n", "t.tsv 2行目: インデックス名がありません。"},
+               {eleven_indexes, "t.tsv 12行目: インデックスが多すぎます。"},
+               {t + "index\tPK\tP\n" + "column\tA\t\t\t\t\t\t1\t2\n",
+                "t.tsv: T.A のキー位置 2 番目にインデックスがありません。"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     ExpectReadError(c.text, c.description);

@@ -1,10 +1,8 @@
-// The terminal shell: where message boxes go and how folder dialogs are answered.
+// The terminal shell: where message boxes go (its folder dialog is tried with the dialog).
 #include "term/term_shell.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <optional>
 #include <sstream>
 #include <string>
 
@@ -25,33 +23,6 @@ TEST(TermShellTest, MessageBoxesGoToTheStreamOfTheirIconWithLineBreaksAsLines) {
     EXPECT_EQ(shell.MessageBox("一行目\r\n二行目\r三行目", c.style, "KASTEL"), kMsgOk);
     EXPECT_EQ((c.on_err ? err : out).str(), "一行目\n二行目\n三行目\n") << c.style;
     EXPECT_EQ((c.on_err ? out : err).str(), "") << c.style;
-  }
-}
-
-TEST(TermShellTest, FolderDialogIsAnsweredFromTheOptionThePersonOrTheOffer) {
-  const std::string cwd = std::filesystem::current_path().string();
-  const struct {
-    bool interactive;
-    std::optional<std::string> option;  // -o
-    const char* typed;
-    const char* offered;
-    std::optional<std::string> expected;
-  } cases[] = {
-      {true, "/out", "/typed\n", "/last", "/out"},
-      {false, std::nullopt, "", "/last", "/last"},  // as pressing OK unchanged
-      {false, std::nullopt, "", "", cwd},
-      {true, std::nullopt, "/typed\n", "/last", "/typed"},
-      {true, std::nullopt, "\n", "/last", "/last"},
-      {true, std::nullopt, "", "/last", std::nullopt},  // end of input cancels
-  };
-  for (const auto& c : cases) {
-    std::ostringstream out, err;
-    std::istringstream in(c.typed);
-    TermShell shell(out, err, in, c.interactive);
-    if (c.option) shell.SetFolderAnswer(*c.option);
-    EXPECT_EQ(shell.BrowseForFolder("出力先", c.offered), c.expected) << c.typed;
-    EXPECT_EQ(shell.cancelled(), !c.expected.has_value());
-    EXPECT_EQ(out.str(), "");
   }
 }
 

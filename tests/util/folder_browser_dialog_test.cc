@@ -1,107 +1,68 @@
+// The folder dialog answered through the real terminal shell: by the -o option, by a person
+// typing, or as pressing OK unchanged when nobody is there.
 #include "util/folder_browser_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <filesystem>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "term/term_shell.h"
 
 namespace kastel {
 namespace {
 
-TEST(FolderBrowserDialogTest, PropertiesReturnWhatWasWrittenAndStartEmpty) {
-  std::ostringstream out, err;
-  std::istringstream in;
-  term::TermShell shell(out, err, in, false);
-  FolderBrowserDialog d(shell);
-  EXPECT_EQ(d.Description(), "");
-  EXPECT_EQ(d.RootFolder(), "");
-  EXPECT_EQ(d.SelectedPath(), "");
-  EXPECT_FALSE(d.ShowNewFolderButton());
-
-  d.SetDescription("出力先フォルダを指定してください。");
-  d.SetRootFolder("/home/u/デスクトップ");
-  d.SetSelectedPath("/srv/out/");
-  d.SetShowNewFolderButton(true);
-  EXPECT_EQ(d.Description(), "出力先フォルダを指定してください。");
-  EXPECT_EQ(d.RootFolder(), "/home/u/デスクトップ");
-  EXPECT_EQ(d.SelectedPath(), "/srv/out/");
-  EXPECT_TRUE(d.ShowNewFolderButton());
-}
-
-// The dialog answered by a person at a terminal: what they type, and what it makes of it.
 TEST(FolderBrowserDialogTest, ShowDialogReportsTheChoiceOrTheCancel) {
-  struct Case {
+  const std::string cwd = std::filesystem::current_path().string();
+  const struct {
     const char* what;
-    std::string selected;  // SelectedPath before the dialog
-    std::string typed;     // the terminal's input
+    bool interactive;
+    const char* option;  // -o; nullptr: none
+    std::string selected, typed;
     bool confirmed;
-    std::string after;    // SelectedPath after
-    std::string offered;  // the folder the prompt offers
-  };
-  const std::vector<Case> cases = {
-      {"a typed folder", "/srv/a/", "/srv/b\n", true, "/srv/b", "[/srv/a/]"},
-      {"an empty line takes the offered folder", "/srv/a/", "\n", true, "/srv/a/", "[/srv/a/]"},
-      {"a typed folder with a NUL is cut there", "/srv/a/", std::string("/srv/c\0junk\n", 12), true,
-       "/srv/c", "[/srv/a/]"},
-      {"end of input cancels and keeps the path", "/srv/a/", "", false, "/srv/a/", "[/srv/a/]"},
-      {"nothing selected offers the current folder", "", "\n", true, "", ""},
-  };
-  for (const Case& c : cases) {
+    std::string after, prompt;  // SelectedPath after; what stderr shows ("" when nobody asked)
+  } cases[] = {
+      {"the option wins", true, "/given/-o", "/srv/a/", "/typed\n", true, "/given/-o", ""},
+      {"nobody there: the offered folder", false, nullptr, "/srv/a/", "", true, "/srv/a/", ""},
+      {"nobody there, nothing offered", false, nullptr, "", "", true, cwd, ""},
+      {"a typed folder", true, nullptr, "/srv/a/", "/srv/b\n", true, "/srv/b", "[/srv/a/]"},
+      {"an empty line takes the offer", true, nullptr, "/srv/a/", "\n", true, "/srv/a/",
+       "[/srv/a/]"},
+      {"a NUL cuts the typed folder", true, nullptr, "/srv/a/", std::string("/srv/c\0junk\n", 12),
+       true, "/srv/c", "[/srv/a/]"},
+      {"end of input cancels", true, nullptr, "/srv/a/", "", false, "/srv/a/", "[/srv/a/]"},
+      {"nothing selected offers the current folder", true, nullptr, "", "\n", true, cwd,
+       "[" + cwd + "]"}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    std::ostringstream out, err;
-    std::istringstream in(c.typed);
-    term::TermShell shell(out, err, in, true);
-    FolderBrowserDialog d(shell);
-    d.SetDescription("出力先フォルダを指定してください。");
-    d.SetSelectedPath(c.selected);
-    EXPECT_EQ(d.ShowDialog(), c.confirmed);
-    EXPECT_NE(err.str().find("出力先フォルダを指定してください。"), std::string::npos);
-    if (c.selected.empty()) {
-      // The current folder is offered and confirmed.
-      EXPECT_EQ(d.SelectedPath(), shell.CurrentDirectory());
-      EXPECT_NE(err.str().find("[" + shell.CurrentDirectory() + "]"), std::string::npos);
-    } else {
+    std::string shown[2];
+    for (bool touched : {false, true}) {  // root folder and new-folder button change nothing
+      std::ostringstream out, err;
+      std::istringstream in(c.typed);
+      term::TermShell shell(out, err, in, c.interactive);
+      if (c.option) shell.SetFolderAnswer(c.option);
+      FolderBrowserDialog d(shell);
+      d.SetDescription("出力先フォルダを指定してください。");
+      d.SetSelectedPath(c.selected);
+      if (touched) {
+        d.SetRootFolder("/elsewhere/デスクトップ");
+        d.SetShowNewFolderButton(true);
+      }
+      EXPECT_EQ(d.ShowDialog(), c.confirmed);
       EXPECT_EQ(d.SelectedPath(), c.after);
-      EXPECT_NE(err.str().find(c.offered), std::string::npos) << err.str();
+      EXPECT_EQ(shell.cancelled(), !c.confirmed);
+      EXPECT_EQ(out.str(), "");
+      shown[touched] = err.str();
     }
-    EXPECT_EQ(shell.cancelled(), !c.confirmed);
-  }
-}
-
-TEST(FolderBrowserDialogTest, RootFolderAndNewFolderButtonDoNotChangeTheDialog) {
-  std::vector<std::string> prompts;
-  for (bool touched : {false, true}) {
-    std::ostringstream out, err;
-    std::istringstream in("\n");
-    term::TermShell shell(out, err, in, true);
-    FolderBrowserDialog d(shell);
-    d.SetDescription("選んでください");
-    d.SetSelectedPath("/srv/x/");
-    if (touched) {
-      d.SetRootFolder("/elsewhere/デスクトップ");
-      d.SetShowNewFolderButton(true);
+    EXPECT_EQ(shown[0], shown[1]);
+    if (c.prompt.empty()) {
+      EXPECT_EQ(shown[0], "");
+    } else {
+      EXPECT_NE(shown[0].find("出力先フォルダを指定してください。"), std::string::npos);
+      EXPECT_NE(shown[0].find(c.prompt), std::string::npos) << shown[0];
     }
-    ASSERT_TRUE(d.ShowDialog());
-    EXPECT_EQ(d.SelectedPath(), "/srv/x/");
-    prompts.push_back(err.str());
   }
-  EXPECT_EQ(prompts[0], prompts[1]);
-}
-
-TEST(FolderBrowserDialogTest, AnAnsweredDialogIsConfirmedWithTheAnswer) {
-  std::ostringstream out, err;
-  std::istringstream in;
-  term::TermShell shell(out, err, in, false);
-  shell.SetFolderAnswer("/given/by/-o");
-  FolderBrowserDialog d(shell);
-  d.SetSelectedPath("/last/");
-  EXPECT_TRUE(d.ShowDialog());
-  EXPECT_EQ(d.SelectedPath(), "/given/by/-o");
-  EXPECT_EQ(err.str(), "");  // nobody was asked
 }
 
 }  // namespace

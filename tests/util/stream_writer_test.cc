@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "error_matchers.h"
+#include "support.h"
 
 namespace kastel {
 namespace {
@@ -19,26 +17,13 @@ using testing::ExpectError;
 
 class StreamWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kastel-sw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Path(const std::string& name) const { return dir_ / name; }
+  static std::string Read(const std::string& path) { return testing::ReadFile(path); }
   static void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    testing::WriteFile(path, bytes);
   }
 
-  fs::path dir_;
+  testing::ScratchDir dir_;
 };
 
 TEST_F(StreamWriterTest, OpenReplacesOrAppendsAsAsked) {
@@ -55,8 +40,7 @@ TEST_F(StreamWriterTest, OpenReplacesOrAppendsAsAsked) {
       {"existing file emptied with nothing written", "old", false, {}, ""},
       {"append keeps the contents", "old\r\n", true, {"new"}, "old\r\nnew"},
       {"append creates a missing file", std::nullopt, true, {"x"}, "x"},
-      {"no line break is added", std::nullopt, false, {"-- t", "GO"}, "-- tGO"},
-  };
+      {"no line break is added", std::nullopt, false, {"-- t", "GO"}, "-- tGO"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string path = Path("f.sql");
@@ -83,8 +67,7 @@ TEST_F(StreamWriterTest, TextIsStoredInTheChosenEncoding) {
       {TextEncoding::kCp932, "N'部署マスタ''s'", "N'\x95\x94\x8F\x90\x83\x7D\x83\x58\x83\x5E''s'"},
       // What CP932 cannot hold becomes "?", one per character.
       {TextEncoding::kCp932, "Straße 😀", "Stra?e ?"},
-      {TextEncoding::kUtf8, "社員 😀", "社員 😀"},
-  };
+      {TextEncoding::kUtf8, "社員 😀", "社員 😀"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const std::string path = Path("enc.sql");
@@ -96,40 +79,23 @@ TEST_F(StreamWriterTest, TextIsStoredInTheChosenEncoding) {
   }
 }
 
-TEST_F(StreamWriterTest, ReleasingAnOpenWriterClosesItsFileWithEverythingWritten) {
-  const std::string path = Path("released.sql");
-  const std::string big(100000, 'x');  // more than any stdio buffer holds
+// Each writer holds its own file: a second Open closes the first file, and a writer released
+// while open closes its file with everything written (more than any stdio buffer holds).
+TEST_F(StreamWriterTest, EachWriterKeepsItsOwnFileAndClosesItWhenReleased) {
+  const std::string big(100000, 'x');
   {
-    StreamWriter w;
-    w.Open_(path, false);
-    w.Write_(big);
-    w.Write_("end");
+    StreamWriter a, b;
+    a.Open_(Path("first.sql"), false);
+    b.Open_(Path("b.sql"), false);
+    a.Write_("one");
+    b.Write_("B1");
+    a.Open_(Path("second.sql"), false);
+    EXPECT_EQ(Read(Path("first.sql")), "one");
+    a.Write_(big);
+    b.Write_("B2");
   }
-  EXPECT_EQ(Read(path), big + "end");
-}
-
-TEST_F(StreamWriterTest, OpeningAgainClosesTheFirstFile) {
-  StreamWriter w;
-  w.Open_(Path("first.sql"), false);
-  w.Write_("one");
-  w.Open_(Path("second.sql"), false);
-  w.Write_("two");
-  EXPECT_EQ(Read(Path("first.sql")), "one");
-  w.Close_();
-  EXPECT_EQ(Read(Path("second.sql")), "two");
-}
-
-TEST_F(StreamWriterTest, TwoWritersOpenAtOnceWriteTheirOwnFiles) {
-  StreamWriter a, b;
-  a.Open_(Path("a.sql"), false);
-  b.Open_(Path("b.sql"), false);
-  a.Write_("A1");
-  b.Write_("B1");
-  a.Write_("A2");
-  a.Close_();
-  b.Close_();
-  EXPECT_EQ(Read(Path("a.sql")), "A1A2");
-  EXPECT_EQ(Read(Path("b.sql")), "B1");
+  EXPECT_EQ(Read(Path("second.sql")), big);
+  EXPECT_EQ(Read(Path("b.sql")), "B1B2");
 }
 
 TEST_F(StreamWriterTest, OpenFailsWithTheRuntimesErrorAndLeavesNoFileOpen) {
@@ -141,9 +107,8 @@ TEST_F(StreamWriterTest, OpenFailsWithTheRuntimesErrorAndLeavesNoFileOpen) {
   const std::vector<Case> cases = {
       {Path("missing/table.sql"), RuntimeError::kPathNotFound},
       {Path("plain/table.sql"), RuntimeError::kPathNotFound},  // a file where a folder should be
-      {dir_.string(), RuntimeError::kPathFile},                // the path names a folder
-      {"", RuntimeError::kBadFileName},
-  };
+      {dir_.path().string(), RuntimeError::kPathFile},         // the path names a folder
+      {"", RuntimeError::kBadFileName}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     StreamWriter w;

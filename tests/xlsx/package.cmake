@@ -8,5 +8,5 @@ add_executable(package_test
   package_raw_zip.cc
   package_test.cc
 )
-target_link_libraries(package_test PRIVATE kastel_opc ZLIB::ZLIB GTest::gtest_main)
+target_link_libraries(package_test PRIVATE kastel_opc ZLIB::ZLIB kastel_test_support GTest::gtest_main)
 gtest_discover_tests(package_test)

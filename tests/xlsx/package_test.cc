@@ -53,7 +53,6 @@ TEST(PackageSave, KeepsUntouchedEntriesByteForByteAndWritesModifiedOnesAsChanged
             "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
             "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>"
             "<t xml:space=\"preserve\"> </t></is></c></row></sheetData><extLst/></worksheet>");
-  EXPECT_FALSE(testing::HasZip64(ReadFile(dir / "out.xlsx")));
 }
 
 TEST(PackageSave, OverwritesTheFileItWasOpenedFromAndKeepsItsPermissions) {
@@ -87,12 +86,10 @@ TEST(PackageSave, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     const char* name;
     const char* target;  // inside the scratch folder
     std::string reason;
-  } cases[] = {
-      {"missing folder", "no/such/folder/out.xlsx", messages::FolderMissing()},
-      {"a file where a folder should be", "book.xlsx/out.xlsx", messages::FolderMissing()},
-      {"a folder at the target", "folder.xlsx", messages::TargetIsFolder()},
-      {"a pipe at the target", "pipe.xlsx", messages::TargetNotAFile()},
-  };
+  } cases[] = {{"missing folder", "no/such/folder/out.xlsx", messages::FolderMissing()},
+               {"a file where a folder should be", "book.xlsx/out.xlsx", messages::FolderMissing()},
+               {"a folder at the target", "folder.xlsx", messages::TargetIsFolder()},
+               {"a pipe at the target", "pipe.xlsx", messages::TargetNotAFile()}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;

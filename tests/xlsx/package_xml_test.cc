@@ -24,20 +24,18 @@ TEST(XmlRoundTrip, KeepsDeclarationWhitespaceTextAndEverythingElse) {
     const char* name;
     std::string in;
     std::string out;
-  } cases[] = {
-      {"declaration with encoding and standalone",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<a/>",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><a/>"},
-      {"no declaration stays without", "<a b=\"1\"/>", "<a b=\"1\"/>"},
-      {"a single space of text", "<t xml:space=\"preserve\"> </t>",
-       "<t xml:space=\"preserve\"> </t>"},
-      {"indentation between elements is dropped", "<a>\n  <b/>\n</a>", "<a><b/></a>"},
-      {"comments, instructions and CDATA", "<a><!--c--><?pi x?><![CDATA[<&>]]></a>",
-       "<a><!--c--><?pi x?><![CDATA[<&>]]></a>"},
-      {"prefixes and entities", "<x:a xmlns:x=\"u\" x:b=\"&lt;&quot;\">&amp;日本</x:a>",
-       "<x:a xmlns:x=\"u\" x:b=\"&lt;&quot;\">&amp;日本</x:a>"},
-      {"character references become characters", "<a>&#x41;&#12354;</a>", "<a>Aあ</a>"},
-  };
+  } cases[] = {{"declaration with encoding and standalone",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<a/>",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><a/>"},
+               {"no declaration stays without", "<a b=\"1\"/>", "<a b=\"1\"/>"},
+               {"a single space of text", "<t xml:space=\"preserve\"> </t>",
+                "<t xml:space=\"preserve\"> </t>"},
+               {"indentation between elements is dropped", "<a>\n  <b/>\n</a>", "<a><b/></a>"},
+               {"comments, instructions and CDATA", "<a><!--c--><?pi x?><![CDATA[<&>]]></a>",
+                "<a><!--c--><?pi x?><![CDATA[<&>]]></a>"},
+               {"prefixes and entities", "<x:a xmlns:x=\"u\" x:b=\"&lt;&quot;\">&amp;日本</x:a>",
+                "<x:a xmlns:x=\"u\" x:b=\"&lt;&quot;\">&amp;日本</x:a>"},
+               {"character references become characters", "<a>&#x41;&#12354;</a>", "<a>Aあ</a>"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     pugi::xml_document doc;
@@ -67,8 +65,7 @@ TEST(XmlParse, RefusesDtdsAndBrokenXmlNamingThePart) {
       {"doctype in UTF-16", Utf16("<!DOCTYPE a><a/>"), messages::Doctype("xl/p.xml")},
       {"unclosed element", "<a><b></a>", messages::XmlSyntax("xl/p.xml", 8)},
       {"empty part", "", messages::XmlSyntax("xl/p.xml", 0)},
-      {"text only", "plain", messages::XmlSyntax("xl/p.xml", 5)},
-  };
+      {"text only", "plain", messages::XmlSyntax("xl/p.xml", 5)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     pugi::xml_document doc;
@@ -81,22 +78,20 @@ TEST(TextEscape, EscapesWhatXmlCannotHoldAndLiteralEscapes) {
   struct Case {
     std::string text;
     std::string escaped;
-  } cases[] = {
-      {"plain 日本語 text", "plain 日本語 text"},
-      {"tab\tand\nnewline", "tab\tand\nnewline"},
-      {std::string("nul\0x", 5), "nul_x0000_x"},
-      {"bell\x07 esc\x1b", "bell_x0007_ esc_x001B_"},
-      {"cr\r\n", "cr_x000D_\n"},
-      {"\xEF\xBF\xBE\xEF\xBF\xBF", "_xFFFE__xFFFF_"},
-      {"_x0041_", "_x005F_x0041_"},
-      {"_x00e9_ lower", "_x005F_x00e9_ lower"},
-      {"_x005F_", "_x005F_x005F_"},
-      {"_x12G4_ _x123_ x_", "_x12G4_ _x123_ x_"},
-      {"bad \xFF byte", "bad \xEF\xBF\xBD byte"},
-      {"cut \xE3\x81", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"emoji \xF0\x9F\x98\x80", "emoji \xF0\x9F\x98\x80"},
-  };
+  } cases[] = {{"plain 日本語 text", "plain 日本語 text"},
+               {"tab\tand\nnewline", "tab\tand\nnewline"},
+               {std::string("nul\0x", 5), "nul_x0000_x"},
+               {"bell\x07 esc\x1b", "bell_x0007_ esc_x001B_"},
+               {"cr\r\n", "cr_x000D_\n"},
+               {"\xEF\xBF\xBE\xEF\xBF\xBF", "_xFFFE__xFFFF_"},
+               {"_x0041_", "_x005F_x0041_"},
+               {"_x00e9_ lower", "_x005F_x00e9_ lower"},
+               {"_x005F_", "_x005F_x005F_"},
+               {"_x12G4_ _x123_ x_", "_x12G4_ _x123_ x_"},
+               {"bad \xFF byte", "bad \xEF\xBF\xBD byte"},
+               {"cut \xE3\x81", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
+               {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
+               {"emoji \xF0\x9F\x98\x80", "emoji \xF0\x9F\x98\x80"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.escaped);
     EXPECT_EQ(EscapeText(c.text), c.escaped);
@@ -107,17 +102,15 @@ TEST(TextEscape, UnescapesWhatExcelAndEscapeTextWrite) {
   struct Case {
     std::string escaped;
     std::string text;
-  } cases[] = {
-      {"a_x000D__x000a_b", "a\r\nb"},
-      {"_x005F_x0041_", "_x0041_"},
-      {"_x005f_", "_"},
-      {"_xD83D__xDE00_", "\xF0\x9F\x98\x80"},
-      {"_xD83D_ alone", "\xEF\xBF\xBD alone"},
-      {"_xDE00_", "\xEF\xBF\xBD"},
-      {"_x00E9_", "\xC3\xA9"},
-      {"_x30A2_", "ア"},
-      {"_x00ZZ_ _x12_ _x", "_x00ZZ_ _x12_ _x"},
-  };
+  } cases[] = {{"a_x000D__x000a_b", "a\r\nb"},
+               {"_x005F_x0041_", "_x0041_"},
+               {"_x005f_", "_"},
+               {"_xD83D__xDE00_", "\xF0\x9F\x98\x80"},
+               {"_xD83D_ alone", "\xEF\xBF\xBD alone"},
+               {"_xDE00_", "\xEF\xBF\xBD"},
+               {"_x00E9_", "\xC3\xA9"},
+               {"_x30A2_", "ア"},
+               {"_x00ZZ_ _x12_ _x", "_x00ZZ_ _x12_ _x"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.escaped);
     EXPECT_EQ(UnescapeText(c.escaped), c.text);
@@ -125,13 +118,8 @@ TEST(TextEscape, UnescapesWhatExcelAndEscapeTextWrite) {
 }
 
 TEST(TextEscape, EscapedTextSurvivesADomRoundTripExactly) {
-  const std::string texts[] = {
-      std::string("\x01\x02 ctrl \x1f\0 nul", 14),
-      "_x0041_ literal",
-      "a\r\nb",
-      " lead and trail ",
-      "_x005F_x0041_ twice",
-  };
+  const std::string texts[] = {std::string("\x01\x02 ctrl \x1f\0 nul", 14), "_x0041_ literal",
+                               "a\r\nb", " lead and trail ", "_x005F_x0041_ twice"};
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);
     pugi::xml_document doc;

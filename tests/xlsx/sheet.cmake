@@ -13,5 +13,5 @@ add_executable(sheet_test
 )
 target_compile_definitions(sheet_test PRIVATE
   KASTEL_SHEET_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
-target_link_libraries(sheet_test PRIVATE kastel_sheet GTest::gtest_main)
+target_link_libraries(sheet_test PRIVATE kastel_sheet kastel_test_support GTest::gtest_main)
 gtest_discover_tests(sheet_test)

@@ -26,12 +26,10 @@ TEST(A1Test, ParseCellAcceptsOnlyCellsInsideTheSheet) {
     const char* text;
     int row;  // 0: rejected
     int column;
-  } cases[] = {
-      {"B3", 3, 2},   {"$B$3", 3, 2},     {"b3", 3, 2},  {"XFD1048576", 1048576, 16384},
-      {"XFE1", 0, 0}, {"A1048577", 0, 0}, {"A0", 0, 0},  {"A01", 0, 0},
-      {"3", 0, 0},    {"B", 0, 0},        {"", 0, 0},    {"B3:C4", 0, 0},
-      {"$$B3", 0, 0}, {"ABCD1", 0, 0},    {"B3 ", 0, 0}, {"B-3", 0, 0},
-  };
+  } cases[] = {{"B3", 3, 2},   {"$B$3", 3, 2},     {"b3", 3, 2},  {"XFD1048576", 1048576, 16384},
+               {"XFE1", 0, 0}, {"A1048577", 0, 0}, {"A0", 0, 0},  {"A01", 0, 0},
+               {"3", 0, 0},    {"B", 0, 0},        {"", 0, 0},    {"B3:C4", 0, 0},
+               {"$$B3", 0, 0}, {"ABCD1", 0, 0},    {"B3 ", 0, 0}, {"B-3", 0, 0}};
   for (const auto& c : cases) {
     auto parsed = ParseCell(c.text);
     if (c.row == 0) {
@@ -48,21 +46,19 @@ TEST(A1Test, ParseRangeReadsCellsRowsAndColumnsInEitherOrder) {
     const char* text;
     bool ok;
     CellRef first, last;
-  } cases[] = {
-      {"C8:R520", true, {8, 3}, {520, 18}},
-      {"$B$3:$V$37", true, {3, 2}, {37, 22}},
-      {"U6", true, {6, 21}, {6, 21}},
-      {"R520:C8", true, {8, 3}, {520, 18}},
-      {"C8:A1", true, {1, 1}, {8, 3}},
-      {"A:C", true, {1, 1}, {kMaxRow, 3}},
-      {"$3:$5", true, {3, 1}, {5, kMaxColumn}},
-      {"A:3", false, {}, {}},
-      {"A1:3", false, {}, {}},
-      {"A1:", false, {}, {}},
-      {":A1", false, {}, {}},
-      {"A", false, {}, {}},
-      {"Sheet1!A1", false, {}, {}},
-  };
+  } cases[] = {{"C8:R520", true, {8, 3}, {520, 18}},
+               {"$B$3:$V$37", true, {3, 2}, {37, 22}},
+               {"U6", true, {6, 21}, {6, 21}},
+               {"R520:C8", true, {8, 3}, {520, 18}},
+               {"C8:A1", true, {1, 1}, {8, 3}},
+               {"A:C", true, {1, 1}, {kMaxRow, 3}},
+               {"$3:$5", true, {3, 1}, {5, kMaxColumn}},
+               {"A:3", false, {}, {}},
+               {"A1:3", false, {}, {}},
+               {"A1:", false, {}, {}},
+               {":A1", false, {}, {}},
+               {"A", false, {}, {}},
+               {"Sheet1!A1", false, {}, {}}};
   for (const auto& c : cases) {
     auto parsed = ParseRange(c.text);
     ASSERT_EQ(parsed.has_value(), c.ok) << c.text;
@@ -100,25 +96,23 @@ TEST(A1Test, R1C1ToA1ConvertsAbsoluteReferencesAndRejectsRelativeOnes) {
   const struct {
     const char* r1c1;
     const char* a1;  // nullptr: rejected
-  } cases[] = {
-      {"R2C3:R21C3", "$C$2:$C$21"},
-      {"R1C1", "$A$1"},
-      {"='@LIST'!R2C2:R28C2", "'@LIST'!$B$2:$B$28"},
-      {"1!R1C1", "'1'!$A$1"},
-      {"r2c4:r32c4", "$D$2:$D$32"},
-      {"R2:R5", "$2:$5"},
-      {"C3", "$C:$C"},
-      {"R1048576C16384", "$XFD$1048576"},
-      {"R1048577C1", nullptr},
-      {"R[1]C[-1]", nullptr},
-      {"RC", nullptr},
-      {"R2C", nullptr},
-      {"R0C1", nullptr},
-      {"R2C3:C4", nullptr},
-      {"A1", nullptr},
-      {"", nullptr},
-      {"'x'!", nullptr},
-  };
+  } cases[] = {{"R2C3:R21C3", "$C$2:$C$21"},
+               {"R1C1", "$A$1"},
+               {"='@LIST'!R2C2:R28C2", "'@LIST'!$B$2:$B$28"},
+               {"1!R1C1", "'1'!$A$1"},
+               {"r2c4:r32c4", "$D$2:$D$32"},
+               {"R2:R5", "$2:$5"},
+               {"C3", "$C:$C"},
+               {"R1048576C16384", "$XFD$1048576"},
+               {"R1048577C1", nullptr},
+               {"R[1]C[-1]", nullptr},
+               {"RC", nullptr},
+               {"R2C", nullptr},
+               {"R0C1", nullptr},
+               {"R2C3:C4", nullptr},
+               {"A1", nullptr},
+               {"", nullptr},
+               {"'x'!", nullptr}};
   for (const auto& c : cases) {
     auto a1 = R1C1ToA1(c.r1c1);
     if (c.a1 == nullptr) {

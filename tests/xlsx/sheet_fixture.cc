@@ -2,20 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "package_fixture.h"
 
 namespace kastel::xlsx::testing {
 namespace {
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> fields;
-  std::stringstream in(line);
-  std::string field;
-  while (std::getline(in, field, '\t')) fields.push_back(field);
-  return fields;
-}
 
 struct Workbook {
   std::string sst_part, styles_part;
@@ -43,12 +33,11 @@ Workbook ReadWorkbook(Package& package) {
 
 const std::string& FixtureDir() {
   static ScratchDir dir;
-  static const bool written = [] {
-    const std::string script = std::string(KASTEL_SHEET_FIXTURES) + "/sheet_cells.py";
-    return RunCommand(std::string(kPython) + " " + script + " " + dir.path()) == 0;
+  static const std::string path = [] {
+    Python({KASTEL_SHEET_FIXTURES "/sheet_cells.py", dir.path()});
+    return dir.path().string();
   }();
-  EXPECT_TRUE(written) << "the fixture script failed";
-  return dir.path();
+  return path;
 }
 
 SheetUnderTest::SheetUnderTest(const std::string& path, const std::string& sheet,
@@ -61,22 +50,6 @@ SheetUnderTest::SheetUnderTest(const std::string& path, const std::string& sheet
   EXPECT_NE(it, wb.sheets.end()) << sheet;
   data_ = std::make_unique<SheetData>(*package_, it == wb.sheets.end() ? "" : it->second, *strings_,
                                       *styles_, wb.date1904);
-}
-
-Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet) {
-  const std::string script = std::string(KASTEL_SHEET_FIXTURES) + "/sheet_dump.py";
-  std::stringstream out(
-      Capture(std::string(kPython) + " " + script + " '" + path + "' '" + sheet + "'"));
-  Dump dump;
-  std::string line;
-  while (std::getline(out, line)) {
-    auto f = SplitTabs(line);
-    if (f.size() == 5 && f[0] == "cell") dump.cells[f[1]] = {f[2], f[3], f[4]};
-    if (f.size() == 4 && f[0] == "link") dump.links[f[1]] = {f[2], f[3]};
-    if (f.size() == 3 && f[0] == "dv") dump.validations[f[1]] = f[2];
-    if (f.size() == 3 && f[0] == "cf") dump.conditional_formats[f[1]] = f[2];
-  }
-  return dump;
 }
 
 }  // namespace kastel::xlsx::testing

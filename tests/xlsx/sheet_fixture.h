@@ -1,13 +1,12 @@
-// Helpers of the cell-layer tests: the workbooks that openpyxl writes from fixtures/, one
-// worksheet of a package opened with its shared strings and styles, what openpyxl reads back
-// from a saved file.
+// Helpers of the cell-layer tests: the workbooks that openpyxl writes from fixtures/, and one
+// worksheet of a package opened with its shared strings and styles.
 #ifndef KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
 #define KASTEL_TESTS_XLSX_SHEET_FIXTURE_H_
 
-#include <map>
 #include <memory>
 #include <string>
 
+#include "support.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
 #include "xlsx/sheet_data.h"
@@ -36,20 +35,10 @@ class SheetUnderTest {
   std::unique_ptr<SheetData> data_;
 };
 
-// One cell as openpyxl reads it: Python type name, str() of the value, number format.
-struct DumpedCell {
-  std::string type;
-  std::string value;
-  std::string format;
-};
-struct Dump {
-  std::map<std::string, DumpedCell> cells;                           // by A1 address
-  std::map<std::string, std::pair<std::string, std::string>> links;  // ref -> location, display
-  std::map<std::string, std::string> validations;                    // sqref -> formula1
-  std::map<std::string, std::string> conditional_formats;            // range -> formulas
-};
-// Reads `sheet` of `path` with openpyxl.
-Dump DumpWithOpenpyxl(const std::string& path, const std::string& sheet);
+using kastel::testing::DumpBook;
+using kastel::testing::Facts;
+using kastel::testing::Get;
+using kastel::testing::WithPrefix;
 
 }  // namespace kastel::xlsx::testing
 

@@ -52,13 +52,12 @@ TEST(SheetLinksTest, HyperlinksGoInSchemaOrderAndReplaceALinkOnTheSameCell) {
                 "アプリケーション定義またはオブジェクト定義のエラーです。");
     sheet.Save(dir / "links.xlsx");
   }
-  const Dump dump = DumpWithOpenpyxl(dir / "links.xlsx", "cells");
-  ASSERT_EQ(dump.links.size(), 3u);
-  EXPECT_EQ(dump.links.at("C7").second, "ctl");
-  EXPECT_EQ(dump.links.at("C5"), std::make_pair(std::string("'3'!A1"), std::string("TABLE3")));
-  EXPECT_EQ(dump.links.at("C6"), std::make_pair(std::string("'2'!A1"), std::string("None")));
-  EXPECT_EQ(dump.cells.at("C5").value, "TABLE3");
-  EXPECT_EQ(dump.cells.at("C6").value, "'2'!A1");  // no text to display: the place shows
+  const Facts f = DumpBook(dir / "links.xlsx");
+  EXPECT_EQ(WithPrefix(f, "link:cells!"), (Facts{{"link:cells!C5", "'3'!A1|TABLE3"},
+                                                 {"link:cells!C6", "'2'!A1|None"},
+                                                 {"link:cells!C7", "'4'!A1|ctl"}}));
+  EXPECT_EQ(Get(f, "cell:cells!C5"), "str:TABLE3");
+  EXPECT_EQ(Get(f, "cell:cells!C6"), "str:'2'!A1");  // no text to display: the place shows
 }
 
 TEST(SheetLinksTest, ASheetWithoutLinksGetsNoEmptyHyperlinksElement) {
@@ -83,14 +82,12 @@ TEST(SheetLinksTest, RenamingASheetRewritesFormulasValidationsFormatsAndLinks) {
     EXPECT_EQ(xml.find("find!A1"), std::string::npos) << xml;
     sheet.Save(dir / "renamed.xlsx");
   }
-  const Dump dump = DumpWithOpenpyxl(dir / "renamed.xlsx", "cells");
-  EXPECT_EQ(dump.cells.at("F1").value, "='検索 1'!B2+'検索 1'!B3+\"find!B2\"");
-  EXPECT_EQ(dump.links.at("G1").first, "'検索 1'!A1");
-  EXPECT_EQ(dump.links.at("G2").first, "'cells'!A1");
-  ASSERT_EQ(dump.validations.size(), 1u);
-  EXPECT_EQ(dump.validations.at("F2"), "'検索 1'!$C$8:$C$10");
-  ASSERT_EQ(dump.conditional_formats.size(), 1u);
-  EXPECT_EQ(dump.conditional_formats.at("F1"), "'検索 1'!$B$2>0");
+  const Facts f = DumpBook(dir / "renamed.xlsx");
+  EXPECT_EQ(Get(f, "cell:cells!F1"), "str:='検索 1'!B2+'検索 1'!B3+\"find!B2\"");
+  EXPECT_EQ(Get(f, "link:cells!G1"), "'検索 1'!A1|検索へ");
+  EXPECT_EQ(Get(f, "link:cells!G2"), "'cells'!A1|ここ");
+  EXPECT_EQ(Get(f, "dv:cells"), "F2='検索 1'!$C$8:$C$10");
+  EXPECT_EQ(Get(f, "cf:cells"), "F1='検索 1'!$B$2>0");
 }
 
 TEST(SheetLinksTest, RenamingNothingLeavesTheSheetUnmodified) {

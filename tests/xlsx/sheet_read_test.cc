@@ -48,8 +48,7 @@ const std::vector<Expected>& CellsSheet() {
       {"E2", Value::Number(3)},
       {"H1", Value::Text("結合")},  // merged H1:I2
       {"I2", Value()},
-      {"Z99", Value()},
-  };
+      {"Z99", Value()}};
   return cases;
 }
 
@@ -134,8 +133,7 @@ TEST(SheetReadTest, DamagedCellDataFailsWithOneClearMessage) {
       {"bad string index", R"(<row r="1"><c r="A1" t="s"><v>-1</v></c></row>)", 1, 1,
        "共有文字列の番号が不正です"},
       {"bad ISO date", R"(<row r="1"><c r="A1" t="d"><v>2024-13-01</v></c></row>)", 1, 1,
-       "日付の形式が不正です"},
-  };
+       "日付の形式が不正です"}};
   for (const Damaged& c : cases) {
     SCOPED_TRACE(c.label);
     auto entries = MinimalWorkbook();

@@ -11,28 +11,26 @@ TEST(SheetStylesTest, DateAndTimeFormatsMakeNumbersDates) {
   const struct {
     const char* code;
     bool date;
-  } cases[] = {
-      {"yyyy/mm/dd", true},
-      {"General", false},
-      {"0.00E+00", false},
-      {"\"Day\" 0", false},
-      {"[Red]0.00", false},
-      {"[h]:mm:ss", true},
-      {"h:mm AM/PM", true},
-      {"[$-411]ge.m.d", true},
-      {"#,##0", false},
-      {"0%", false},
-      {"\\d0", false},
-      {"@", false},
-      {"mm:ss", true},
-      {"[$-F800]dddd, mmmm dd, yyyy", true},
-      {"_(* #,##0_)", false},
-      {"mm-dd-yy", true},     // built-in 14
-      {"m/d/yy h:mm", true},  // built-in 22
-      {"yyyy\"年\"m\"月\"d\"日\"", true},
-      {"\"yes\";\"no\"", false},
-      {"0.0E-0", false},
-  };
+  } cases[] = {{"yyyy/mm/dd", true},
+               {"General", false},
+               {"0.00E+00", false},
+               {"\"Day\" 0", false},
+               {"[Red]0.00", false},
+               {"[h]:mm:ss", true},
+               {"h:mm AM/PM", true},
+               {"[$-411]ge.m.d", true},
+               {"#,##0", false},
+               {"0%", false},
+               {"\\d0", false},
+               {"@", false},
+               {"mm:ss", true},
+               {"[$-F800]dddd, mmmm dd, yyyy", true},
+               {"_(* #,##0_)", false},
+               {"mm-dd-yy", true},     // built-in 14
+               {"m/d/yy h:mm", true},  // built-in 22
+               {"yyyy\"年\"m\"月\"d\"日\"", true},
+               {"\"yes\";\"no\"", false},
+               {"0.0E-0", false}};
   SheetUnderTest sheet(FixtureDir() + "/cells.xlsx", "formats");
   int row = 0;
   for (const auto& c : cases) {

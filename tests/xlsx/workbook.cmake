@@ -1,6 +1,6 @@
 # Tests of the workbook layer and the headless application. Workbooks are written on the spot
 # by openpyxl (Debian's, through /usr/bin/python3) from fixtures/wb_make.py, read back by
-# fixtures/wb_dump.py, and converted by LibreOffice.
+# tests/fixtures/dump_book.py, and converted by LibreOffice.
 add_executable(workbook_test
   package_fixture.cc
   workbook_fixture.cc
@@ -14,7 +14,6 @@ add_executable(workbook_test
   workbook_template_test.cc
 )
 target_compile_definitions(workbook_test PRIVATE
-  KASTEL_WORKBOOK_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
-  KASTEL_BUILD_DATA_DIR="${KASTEL_BUILD_DATA_DIR}")
-target_link_libraries(workbook_test PRIVATE kastel_xlsx GTest::gtest_main)
+  KASTEL_WORKBOOK_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
+target_link_libraries(workbook_test PRIVATE kastel_xlsx kastel_test_support GTest::gtest_main)
 gtest_discover_tests(workbook_test)

@@ -161,10 +161,8 @@ TEST(AddIns, AreConnectedThenToldOfStartUpAndDisconnectedWithTheRemoveMode) {
   struct Case {
     int remove_mode;
     const char* log;
-  } cases[] = {
-      {1, "connect 3;startup;disconnect 1;"},
-      {0, "connect 3;startup;shutdown;disconnect 0;"},
-  };
+  } cases[] = {{1, "connect 3;startup;disconnect 1;"},
+               {0, "connect 3;startup;shutdown;disconnect 0;"}};
   for (const auto& c : cases) {
     TestApp t;
     RecordingAddIn addin;

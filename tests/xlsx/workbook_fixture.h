@@ -1,9 +1,8 @@
-// Helpers of the workbook-layer tests: the workbooks that openpyxl writes from fixtures/ (once
-// per test process) and what openpyxl reads back from a saved file.
+// Helpers of the workbook-layer tests: the workbooks that openpyxl writes from fixtures/, once
+// per test process.
 #ifndef KASTEL_TESTS_XLSX_WORKBOOK_FIXTURE_H_
 #define KASTEL_TESTS_XLSX_WORKBOOK_FIXTURE_H_
 
-#include <map>
 #include <sstream>
 #include <string>
 
@@ -17,15 +16,9 @@ std::string Fixture(const std::string& name);
 // Copies a fixture into `dir` and returns the copy's path, so a test may overwrite it.
 std::string CopyFixture(const std::string& name, const ScratchDir& dir);
 
-// Facts read back from a workbook by wb_dump.py: "cell:Sheet!A1" -> "str:text",
-// "sheet:1" -> "name|state", "custom:NAME" -> "lpwstr|value|pid", ... (see the script).
-using Facts = std::map<std::string, std::string>;
-Facts ReadBack(const std::string& path);
-// The facts whose key starts with `prefix`.
-Facts WithPrefix(const Facts& facts, const std::string& prefix);
-
-// The default template built by the build tree, or "" when it has not been built.
-std::string DefaultTemplate();
+using kastel::testing::DumpBook;
+using kastel::testing::Facts;
+using kastel::testing::WithPrefix;
 
 // An application whose status lines go to a string.
 struct TestApp {

@@ -22,12 +22,10 @@ TEST(Open, ListsTheSheetsInTabOrderWithTheirThreeVisibilityStates) {
     int index;
     const char* name;
     host::Visibility visible;
-  } cases[] = {
-      {1, "一覧", host::Visibility::kVisible},
-      {2, "@LIST", host::Visibility::kHidden},
-      {3, "参照", host::Visibility::kVeryHidden},
-      {4, "template", host::Visibility::kVisible},
-  };
+  } cases[] = {{1, "一覧", host::Visibility::kVisible},
+               {2, "@LIST", host::Visibility::kHidden},
+               {3, "参照", host::Visibility::kVeryHidden},
+               {4, "template", host::Visibility::kVisible}};
   for (const auto& c : cases) {
     EXPECT_EQ(wb.Worksheets(c.index).Name(), c.name);
     EXPECT_EQ(wb.Worksheets(c.index).Visible(), c.visible) << c.name;
@@ -83,7 +81,7 @@ TEST(SaveAs, WithoutAPathWritesBackToTheFileItWasOpenedFrom) {
   host::Workbook& wb = t.app.Open(path);
   wb.Worksheets(1).SetCell(2, 1, Value::Text("追記"));
   t.app.SaveAs(wb, "");
-  EXPECT_EQ(ReadBack(path).at("cell:Sheet1!A2"), "str:追記");
+  EXPECT_EQ(DumpBook(path).at("cell:Sheet1!A2"), "str:追記");
 }
 
 class Recorder : public host::WorkbookEvents {

@@ -19,12 +19,10 @@ TEST(FileTime, ConvertsBetweenTextAndDateSerials) {
   struct Case {
     const char* text;
     double serial;
-  } cases[] = {
-      {"2024-01-05T09:03:07Z", kWhen},
-      {"1899-12-30T00:00:00Z", 0},
-      {"1900-03-01T12:00:00Z", 61.5},
-      {"1970-01-01T00:00:00Z", 25569},
-  };
+  } cases[] = {{"2024-01-05T09:03:07Z", kWhen},
+               {"1899-12-30T00:00:00Z", 0},
+               {"1900-03-01T12:00:00Z", 61.5},
+               {"1970-01-01T00:00:00Z", 25569}};
   for (const auto& c : cases) {
     EXPECT_EQ(FileTimeText(c.serial), c.text);
     ASSERT_TRUE(ParseFileTime(c.text)) << c.text;
@@ -43,12 +41,10 @@ TEST(DocumentProperties, ReadEachTypeByPositionAndByExactName) {
     int index;
     const char* name;
     Value value;
-  } cases[] = {
-      {1, "TEMPLATE", Value::Text("DB")},
-      {2, "COUNT", Value::Number(42)},
-      {3, "FLAG", Value::Boolean(true)},
-      {4, "WHEN", Value::Date(kWhen)},
-  };
+  } cases[] = {{1, "TEMPLATE", Value::Text("DB")},
+               {2, "COUNT", Value::Number(42)},
+               {3, "FLAG", Value::Boolean(true)},
+               {4, "WHEN", Value::Date(kWhen)}};
   for (const auto& c : cases) {
     EXPECT_EQ(props.Item(c.index).Name(), c.name);
     EXPECT_EQ(&props.Item(c.name), &props.Item(c.index));
@@ -83,15 +79,18 @@ TEST(DocumentProperties, KeepTheirTypeWhenTheValueFitsAndBecomeTextOtherwise) {
               "ドキュメント プロパティ'COUNT'は既に存在します。");
   EXPECT_EQ(props.Count(), 5);
   t.app.SaveAs(wb, dir / "out.xlsx");
-  const Facts facts = ReadBack(dir / "out.xlsx");
-  const Facts expected = {
-      {"custom:TEMPLATE", "lpwstr|<DB & _x0001_>|2"},
-      {"custom:COUNT", "i4|7|5"},
-      {"custom:FLAG", "lpwstr|はい|3"},
-      {"custom:WHEN", "filetime|2024-01-06T12:00:00Z|4"},
-      {"custom:DATA_SOURCE", "lpwstr|(local)|6"},
-  };
+  const Facts facts = DumpBook(dir / "out.xlsx");
+  const Facts expected = {{"custom:TEMPLATE", "lpwstr|<DB & _x0001_>"},
+                          {"custom:COUNT", "i4|7"},
+                          {"custom:FLAG", "lpwstr|はい"},
+                          {"custom:WHEN", "filetime|2024-01-06T12:00:00Z"},
+                          {"custom:DATA_SOURCE", "lpwstr|(local)"}};
   EXPECT_EQ(WithPrefix(facts, "custom:"), expected);
+  EXPECT_EQ(WithPrefix(facts, "pid:"), (Facts{{"pid:COUNT", "5"},
+                                              {"pid:DATA_SOURCE", "6"},
+                                              {"pid:FLAG", "3"},
+                                              {"pid:TEMPLATE", "2"},
+                                              {"pid:WHEN", "4"}}));
   TestApp again;
   EXPECT_EQ(again.app.Open(dir / "out.xlsx").CustomDocumentProperties().Item(1).GetValue(),
             Value::Text("<DB & \x01>"));
@@ -108,9 +107,10 @@ TEST(DocumentProperties, CreateTheirPartWhenTheWorkbookHasNone) {
   props.AddText("TEMPLATE", "DB");
   EXPECT_EQ(props.Item("DB").GetValue(), Value::Text("ORA"));
   t.app.SaveAs(wb, dir / "out.xlsx");
-  const Facts facts = ReadBack(dir / "out.xlsx");
+  const Facts facts = DumpBook(dir / "out.xlsx");
   EXPECT_EQ(WithPrefix(facts, "custom:"),
-            (Facts{{"custom:DB", "lpwstr|ORA|2"}, {"custom:TEMPLATE", "lpwstr|DB|3"}}));
+            (Facts{{"custom:DB", "lpwstr|ORA"}, {"custom:TEMPLATE", "lpwstr|DB"}}));
+  EXPECT_EQ(WithPrefix(facts, "pid:"), (Facts{{"pid:DB", "2"}, {"pid:TEMPLATE", "3"}}));
   EXPECT_EQ(facts.at("ctype:/docProps/custom.xml"),
             "application/vnd.openxmlformats-officedocument.custom-properties+xml");
   auto package = Package::Open(dir / "out.xlsx");
@@ -131,8 +131,8 @@ TEST(DocumentProperties, AddToAPartThatDeclaresNoValueTypes) {
   EXPECT_EQ(wb.CustomDocumentProperties().Count(), 0);
   wb.CustomDocumentProperties().AddText("DB", "SQL");
   t.app.SaveAs(wb, dir / "out.xlsx");
-  EXPECT_EQ(WithPrefix(ReadBack(dir / "out.xlsx"), "custom:"),
-            (Facts{{"custom:DB", "lpwstr|SQL|2"}}));
+  EXPECT_EQ(WithPrefix(DumpBook(dir / "out.xlsx"), "custom:"),
+            (Facts{{"custom:DB", "lpwstr|SQL"}}));
 }
 
 TEST(Names, AreFoundIgnoringCaseAndDeletedOnlyWhenPresent) {
@@ -154,20 +154,18 @@ TEST(Names, AddR1C1StoresAbsoluteA1ReferencesQualifiedWithTheSheet) {
     const char* r1c1;
     const char* refers_to;  // nullptr: refused with `error`
     const char* error;
-  } cases[] = {
-      {"DATA_TYPE", "='@LIST'!R2C2:R28C2", "='@LIST'!$B$2:$B$28", nullptr},
-      {"DATA_TYPE", "='@LIST'!R2C3:R21C3", "='@LIST'!$C$2:$C$21", nullptr},
-      {"PGS", "='@LIST'!R2C4:R32C4", "='@LIST'!$D$2:$D$32", nullptr},
-      {"HERE", "=R1C1", "='一覧'!$A$1", nullptr},
-      {"REL", "='@LIST'!R[1]C2", nullptr,
-       "名前'REL'の参照範囲'='@LIST'!R[1]C2'は正しくありません。"},
-      {"A1", "='@LIST'!R1C1", nullptr, "名前'A1'は正しくありません。"},
-      {"R1C1", "='@LIST'!R1C1", nullptr, "名前'R1C1'は正しくありません。"},
-      {"TRUE", "='@LIST'!R1C1", nullptr, "名前'TRUE'は正しくありません。"},
-      {"1abc", "='@LIST'!R1C1", nullptr, "名前'1abc'は正しくありません。"},
-      {"a b", "='@LIST'!R1C1", nullptr, "名前'a b'は正しくありません。"},
-      {"", "='@LIST'!R1C1", nullptr, "名前''は正しくありません。"},
-  };
+  } cases[] = {{"DATA_TYPE", "='@LIST'!R2C2:R28C2", "='@LIST'!$B$2:$B$28", nullptr},
+               {"DATA_TYPE", "='@LIST'!R2C3:R21C3", "='@LIST'!$C$2:$C$21", nullptr},
+               {"PGS", "='@LIST'!R2C4:R32C4", "='@LIST'!$D$2:$D$32", nullptr},
+               {"HERE", "=R1C1", "='一覧'!$A$1", nullptr},
+               {"REL", "='@LIST'!R[1]C2", nullptr,
+                "名前'REL'の参照範囲'='@LIST'!R[1]C2'は正しくありません。"},
+               {"A1", "='@LIST'!R1C1", nullptr, "名前'A1'は正しくありません。"},
+               {"R1C1", "='@LIST'!R1C1", nullptr, "名前'R1C1'は正しくありません。"},
+               {"TRUE", "='@LIST'!R1C1", nullptr, "名前'TRUE'は正しくありません。"},
+               {"1abc", "='@LIST'!R1C1", nullptr, "名前'1abc'は正しくありません。"},
+               {"a b", "='@LIST'!R1C1", nullptr, "名前'a b'は正しくありません。"},
+               {"", "='@LIST'!R1C1", nullptr, "名前''は正しくありません。"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TestApp t;
@@ -199,7 +197,7 @@ TEST(Names, ReplaceTheirNamesakeAndVanishWithTheLastOne) {
   t.app.SaveAs(wb, dir / "none.xlsx");
   const std::string none = Package::Open(dir / "none.xlsx")->Read("xl/workbook.xml");
   EXPECT_EQ(none.find("definedName"), std::string::npos) << none;
-  EXPECT_EQ(ReadBack(dir / "none.xlsx").at("cell:Sheet1!A1"), "str:x");
+  EXPECT_EQ(DumpBook(dir / "none.xlsx").at("cell:Sheet1!A1"), "str:x");
 }
 
 }  // namespace

@@ -12,18 +12,16 @@ TEST(SheetNamesIn, FindsQuotedPlainAndThreeDimensionalReferencesOutsideLiterals)
   struct Case {
     const char* formula;
     Names names;
-  } cases[] = {
-      {"SUM(Sheet1!A1:B2)", {"Sheet1"}},
-      {"'@LIST'!$B$2:$B$28", {"@LIST"}},
-      {"'it''s'!A1+テーブル一覧!C5", {"it's", "テーブル一覧"}},
-      {"SUM(Jan:Mar!B2)", {"Jan", "Mar"}},
-      {"SUM('Jan 1:Mar 1'!B2)", {"Jan 1", "Mar 1"}},
-      {"\"template!B3\"&A1", {}},
-      {"\"a\"\"b!\"&x.y!A1", {"x.y"}},
-      {"[1]Sheet1!A1+'[2]Other'!A1", {}},
-      {"A1+B2", {}},
-      {"1!A1", {"1"}},
-  };
+  } cases[] = {{"SUM(Sheet1!A1:B2)", {"Sheet1"}},
+               {"'@LIST'!$B$2:$B$28", {"@LIST"}},
+               {"'it''s'!A1+テーブル一覧!C5", {"it's", "テーブル一覧"}},
+               {"SUM(Jan:Mar!B2)", {"Jan", "Mar"}},
+               {"SUM('Jan 1:Mar 1'!B2)", {"Jan 1", "Mar 1"}},
+               {"\"template!B3\"&A1", {}},
+               {"\"a\"\"b!\"&x.y!A1", {"x.y"}},
+               {"[1]Sheet1!A1+'[2]Other'!A1", {}},
+               {"A1+B2", {}},
+               {"1!A1", {"1"}}};
   for (const auto& c : cases) {
     EXPECT_EQ(SheetNamesIn(c.formula), c.names) << c.formula;
   }
@@ -57,15 +55,13 @@ TEST(ApplyRenames, GoesThroughTemporaryNamesOnlyWhenNamesMoveThroughEachOther) {
     std::vector<RenamePair> renames;
     Names present;
     std::vector<RenamePair> calls;
-  } cases[] = {
-      {{{"A", "X"}, {"B", "Y"}}, {"A", "B"}, {{"A", "X"}, {"B", "Y"}}},
-      {{{"A", "B"}, {"B", "A"}},
-       {"A", "B", "~kastel rename 1~"},
-       {{"A", "~kastel rename 2~"},
-        {"B", "~kastel rename 3~"},
-        {"~kastel rename 2~", "B"},
-        {"~kastel rename 3~", "A"}}},
-  };
+  } cases[] = {{{{"A", "X"}, {"B", "Y"}}, {"A", "B"}, {{"A", "X"}, {"B", "Y"}}},
+               {{{"A", "B"}, {"B", "A"}},
+                {"A", "B", "~kastel rename 1~"},
+                {{"A", "~kastel rename 2~"},
+                 {"B", "~kastel rename 3~"},
+                 {"~kastel rename 2~", "B"},
+                 {"~kastel rename 3~", "A"}}}};
   for (const auto& c : cases) {
     std::vector<RenamePair> calls;
     ApplyRenames(c.renames, c.present, [&](std::string_view from, std::string_view to) {
