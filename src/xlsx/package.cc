@@ -166,7 +166,7 @@ void ZipPackage::MarkModified(std::string_view part) {
 
 void ZipPackage::Release(std::string_view part) {
   Entry* entry = Find(part);
-  if (entry == nullptr || !entry->dom) return;
+  if (entry == nullptr || !entry->dom || entry->pins > 0) return;
   if (entry->modified) {
     // A changed part waits for the save as its text, which takes a fraction of its DOM's memory.
     entry->bytes = SerializeXml(*entry->dom);
@@ -176,7 +176,23 @@ void ZipPackage::Release(std::string_view part) {
   entry->dom.reset();
 }
 
+void ZipPackage::Pin(std::string_view part) {
+  Xml(part);
+  ++Require(part).pins;
+}
+
+void ZipPackage::Unpin(std::string_view part) {
+  Entry* entry = Find(part);
+  if (entry != nullptr && entry->pins > 0) --entry->pins;
+}
+
+void ZipPackage::CheckUnpinned(std::string_view part) const {
+  const Entry* entry = Find(part);
+  if (entry != nullptr && entry->pins > 0) throw Error::Runtime(RuntimeError::kInvalidCall);
+}
+
 void ZipPackage::Write(std::string_view part, std::string bytes) {
+  CheckUnpinned(part);
   ForgetOverridesOf(part);
   Entry& entry = Touch(part);
   entry.state = State::kBytes;
@@ -186,6 +202,7 @@ void ZipPackage::Write(std::string_view part, std::string bytes) {
 }
 
 void ZipPackage::Remove(std::string_view part) {
+  CheckUnpinned(part);
   ForgetOverridesOf(part);
   Entry* entry = Find(part);
   if (entry == nullptr || entry->folder) return;

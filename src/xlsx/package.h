@@ -80,6 +80,11 @@ class Package {
   // memory of a few sheets. A modified part is kept as its serialized text until the save; the
   // next Xml() parses it again.
   virtual void Release(std::string_view part) = 0;
+  // Keeps the DOM of a parsed part alive for a holder of its nodes: Release leaves a pinned part
+  // parsed, and Write or Remove of it throws error 5, so that no node held can dangle. Pins are
+  // counted; Unpin of a part that is not pinned does nothing.
+  virtual void Pin(std::string_view part) = 0;
+  virtual void Unpin(std::string_view part) = 0;
 
   // Replaces or adds a part with the given bytes (drops any DOM of it).
   virtual void Write(std::string_view part, std::string bytes) = 0;

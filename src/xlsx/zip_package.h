@@ -29,6 +29,8 @@ class ZipPackage final : public Package {
   pugi::xml_document& Xml(std::string_view part) override;
   void MarkModified(std::string_view part) override;
   void Release(std::string_view part) override;
+  void Pin(std::string_view part) override;
+  void Unpin(std::string_view part) override;
   void Write(std::string_view part, std::string bytes) override;
   void Remove(std::string_view part) override;
   void Save(const std::string& path) override;
@@ -54,6 +56,7 @@ class ZipPackage final : public Package {
     std::string bytes;                        // when kBytes
     std::unique_ptr<pugi::xml_document> dom;  // parsed on first use
     bool modified = false;                    // the DOM is to be written back
+    int pins = 0;                             // holders of the DOM's nodes
   };
 
   void IndexEntries();
@@ -61,6 +64,7 @@ class ZipPackage final : public Package {
   const Entry* Find(std::string_view part) const;
   Entry& Require(std::string_view part);
   Entry& Touch(std::string_view part);  // finds or appends, for writing
+  void CheckUnpinned(std::string_view part) const;
   std::string RawBytes(Entry& entry);
   void CheckSharedStrings(std::string_view part, std::string_view bytes);
   [[noreturn]] void Fail(std::string_view cause) const;
