@@ -1,5 +1,6 @@
 // kastel new --sql|--oracle PATH: presses 新規作成 > SQL Server or Oracle and saves the new
 // workbook to PATH.
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,16 @@
 
 namespace kastel::cli {
 namespace {
+
+// The file written is an Office Open XML workbook, which its extension must say: a spreadsheet
+// application goes by the extension, and refuses a file whose content does not match it.
+bool WritableExtension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  for (char& c : ext) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ext == ".xlsx" || ext == ".xlsm" || ext == ".xltx" || ext == ".xltm";
+}
 
 struct Args {
   std::string sql_path;
@@ -23,6 +34,12 @@ int RunNew(CommandContext& ctx, const Args& args) {
   }
   const bool oracle = !args.oracle_path.empty();
   const std::string& path = oracle ? args.oracle_path : args.sql_path;
+  if (!WritableExtension(path)) {
+    ctx.err << "kastel: '" << path
+            << "' には保存できません: 新しいブックは .xlsx 形式で書くため、拡張子を .xlsx "
+               "(マクロ付きなら .xlsm) にして下さい。\n";
+    return kExitUsage;
+  }
   Session session(args.options, ctx.out, ctx.err, ctx.in);
   if (!session.ok() || !session.CheckNewFile(path)) return session.Status();
   if (!args.options.force) {

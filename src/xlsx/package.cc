@@ -59,7 +59,7 @@ std::string Package::RelsPartOf(std::string_view source) {
 
 ZipPackage::ZipPackage(std::unique_ptr<ZipReader> zip, std::string path,
                        const PackageLimits& limits)
-    : zip_(std::move(zip)), path_(std::move(path)), limits_(limits) {
+    : zip_(std::move(zip)), path_(std::move(path)), limits_(limits), on_disk_(zip_->identity()) {
   IndexEntries();
   if (!Has(kContentTypesPart)) Fail(messages::NotPackage());
   TypesRoot();
@@ -226,7 +226,13 @@ void ZipPackage::Save(const std::string& path) {
   }
   // The whole zip is built before the target is touched: when `path` is the file this package
   // reads from, its old content stays readable through the open descriptor until the rename.
-  ReplaceFile(path, writer.Finish());
+  // Saved over the file it came from, the package must still be what is on disk: another
+  // program's save in the meantime is not silently overwritten.
+  if (path != path_) {
+    ReplaceFile(path, writer.Finish());
+    return;
+  }
+  on_disk_ = ReplaceFile(path, writer.Finish(), on_disk_);
 }
 
 }  // namespace kastel::xlsx

@@ -77,6 +77,10 @@ std::string WriteDenied() { return "書き込みが許可されていません�
 std::string TargetIsFolder() { return "同じ名前のフォルダーがあります。"; }
 std::string TargetNotAFile() { return "同じ名前の、ファイルでないものがあります。"; }
 std::string DiskFull() { return "ディスクの空き容量が足りません。"; }
+std::string ReadOnly() { return "読み取り専用のファイルです。"; }
+std::string ChangedByOther() {
+  return "開いた後に別のプログラムによって変更されました。変更は保存していません。";
+}
 
 std::string WriteFailed(int error_number) {
   return "書き込みに失敗しました(エラー番号 " + std::to_string(error_number) + ")。";

@@ -40,6 +40,8 @@ std::string WriteDenied();
 std::string TargetIsFolder();
 std::string TargetNotAFile();
 std::string DiskFull();
+std::string ReadOnly();
+std::string ChangedByOther();
 std::string WriteFailed(int error_number);
 std::string ZipFailed(std::string_view detail);
 

@@ -83,6 +83,8 @@ class ZipPackage final : public Package {
   std::unique_ptr<ZipReader> zip_;
   std::string path_;
   PackageLimits limits_;
+  // The file at path_ as last read or written here; a save over it checks it is still that one.
+  std::optional<FileIdentity> on_disk_;
   std::uint64_t inflated_total_ = 0;
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> by_folded_name_;
