@@ -147,6 +147,9 @@ pugi::xml_document& ZipPackage::Xml(std::string_view part) {
   if (!entry.dom) {
     std::string bytes = RawBytes(entry);
     CheckSharedStrings(entry.name, bytes);
+    // Parts held parsed at once share one budget, so that several large sheets cannot add up.
+    const std::uint64_t cost = DomCost(bytes);
+    if (dom_cost_ + cost > limits_.max_dom_cost) Fail(messages::TooLargeToHold(entry.name));
     auto dom = std::make_unique<pugi::xml_document>();
     try {
       ParseXml(bytes, entry.name, *dom);
@@ -155,6 +158,8 @@ pugi::xml_document& ZipPackage::Xml(std::string_view part) {
     }
     entry.dom = std::move(dom);
     entry.modified = false;
+    entry.dom_cost = cost;
+    dom_cost_ += cost;
   }
   return *entry.dom;
 }
@@ -173,7 +178,13 @@ void ZipPackage::Release(std::string_view part) {
     entry->state = State::kBytes;
     entry->modified = false;
   }
-  entry->dom.reset();
+  DropDom(*entry);
+}
+
+void ZipPackage::DropDom(Entry& entry) {
+  entry.dom.reset();
+  dom_cost_ -= entry.dom_cost;
+  entry.dom_cost = 0;
 }
 
 void ZipPackage::Pin(std::string_view part) {
@@ -197,7 +208,7 @@ void ZipPackage::Write(std::string_view part, std::string bytes) {
   Entry& entry = Touch(part);
   entry.state = State::kBytes;
   entry.bytes = std::move(bytes);
-  entry.dom.reset();
+  DropDom(entry);
   entry.modified = false;
 }
 
@@ -208,7 +219,7 @@ void ZipPackage::Remove(std::string_view part) {
   if (entry == nullptr || entry->folder) return;
   entry->state = State::kRemoved;
   entry->bytes.clear();
-  entry->dom.reset();
+  DropDom(*entry);
   entry->modified = false;
 }
 

@@ -31,8 +31,10 @@ std::string DamagedPart(std::string_view part);
 std::string TooLarge(std::string_view part);
 std::string TooCompressed(std::string_view part);
 std::string TooManyStrings(std::string_view part);
+std::string TooLargeToHold(std::string_view part);
 std::string XmlSyntax(std::string_view part, std::ptrdiff_t offset);
 std::string Doctype(std::string_view part);
+std::string UnknownEncoding(std::string_view part, std::string_view encoding);
 
 // Reasons of SaveFailure.
 std::string FolderMissing();
