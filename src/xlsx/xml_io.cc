@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "base/error.h"
@@ -137,6 +138,10 @@ void ParseXml(std::string_view bytes, std::string_view part, pugi::xml_document&
   }
   pugi::xml_parse_result result =
       doc.load_buffer(bytes.data(), bytes.size(), kParseFlags | pugi::parse_doctype, encoding);
+  if (result.status == pugi::status_out_of_memory) {
+    doc.reset();
+    throw std::bad_alloc();
+  }
   if (!result) {
     doc.reset();
     throw Error::Host(messages::XmlSyntax(part, result.offset), kFileFormatError);

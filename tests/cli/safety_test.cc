@@ -195,6 +195,40 @@ TEST_F(SafetyTest, ASaveEndedBySignalOrFileSizeLimitLeavesTheOldWorkbookAndNoTem
   EXPECT_TRUE(ReadFile(book) == before);
 }
 
+TEST_F(SafetyTest, MarkupBeyondTheMemoryBudgetOrTheMemoryLeftIsRefusedAndNothingWritten) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+  const struct {
+    std::size_t elements;  // empty elements added to a definition sheet
+    const char* limit;     // an address-space limit, or none
+    const char* message;
+  } cases[] = {
+      {12'000'000, nullptr, "は大きすぎて読み込めません"},
+      {5'000'000, "--as=300000000", "kastel: メモリが不足しています。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::string bulk = "<extLst><ext uri=\"bulk\">";
+    std::mt19937 random(7);
+    // A number now and then keeps the compression ratio inside the zip-bomb limit.
+    for (std::size_t i = 0; i < c.elements; ++i) {
+      bulk += i % 200 == 0 ? "<b>" + std::to_string(random() % 1000) + "</b>" : "<a/>";
+    }
+    const std::string book = scratch_ / "book.xlsx";
+    Craft(Fixture("three_sheets.xlsx"), book,
+          {{"xl/worksheets/sheet2.xml", {"</worksheet>", bulk + "</ext></extLst></worksheet>"}}});
+    const std::string before = ReadFile(book);
+    fs::remove(scratch_ / "err");
+    std::vector<std::string> prefix;
+    if (c.limit) prefix = {"prlimit", c.limit, "--"};
+    EXPECT_EQ(Wait(Start({"refresh", "book.xlsx"}, prefix)), 1);
+    EXPECT_NE(ReadFile(scratch_ / "err").find(c.message), std::string::npos)
+        << ReadFile(scratch_ / "err");
+    EXPECT_TRUE(ReadFile(book) == before);
+  }
+}
+
 TEST_F(SafetyTest, WhatIsNoWorkbookIsNamedForWhatItIs) {
   fs::create_directory(scratch_ / "folder.xlsx");
   ASSERT_EQ(::mkfifo((scratch_ / "pipe.xlsx").c_str(), 0644), 0);
