@@ -4,7 +4,6 @@
 #include <iconv.h>
 #include <strings.h>
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
