@@ -197,7 +197,9 @@ TEST_F(SafetyTest, ASaveEndedBySignalOrFileSizeLimitLeavesTheOldWorkbookAndNoTem
 
 TEST_F(SafetyTest, MarkupBeyondTheMemoryBudgetOrTheMemoryLeftIsRefusedAndNothingWritten) {
 #if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+  constexpr bool kAddressLimitWorks = false;  // the sanitizer reserves more than any limit
+#else
+  constexpr bool kAddressLimitWorks = true;
 #endif
   const struct {
     std::size_t elements;  // empty elements added to a definition sheet
@@ -209,6 +211,7 @@ TEST_F(SafetyTest, MarkupBeyondTheMemoryBudgetOrTheMemoryLeftIsRefusedAndNothing
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
+    if (c.limit && !kAddressLimitWorks) continue;
     std::string bulk = "<extLst><ext uri=\"bulk\">";
     std::mt19937 random(7);
     // A number now and then keeps the compression ratio inside the zip-bomb limit.
