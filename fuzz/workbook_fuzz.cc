@@ -31,8 +31,9 @@ std::string ContentTypes() {
       R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
       R"(<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)";
   for (int n = 1; n <= kSheets; ++n) {
-    types += R"(<Override PartName="/)" + SheetPart(n) +
-             R"(" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)";
+    types +=
+        R"(<Override PartName="/)" + SheetPart(n) +
+        R"(" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)";
   }
   return types + "</Types>";
 }
@@ -48,10 +49,11 @@ std::string Workbook(std::string_view input) {
   }
   kastel::xlsx::ZipWriter zip("fuzz.xlsx");
   zip.Add("[Content_Types].xml", ContentTypes());
-  zip.Add("_rels/.rels",
-          R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-          R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
-          R"(</Relationships>)");
+  zip.Add(
+      "_rels/.rels",
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+      R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
+      R"(</Relationships>)");
   const char* names[] = {"xl/workbook.xml", "xl/_rels/workbook.xml.rels"};
   for (std::size_t i = 0; i < pieces.size() && i < 2 + kSheets; ++i) {
     zip.Add(i < 2 ? names[i] : SheetPart(static_cast<int>(i) - 1), std::string(pieces[i]));
