@@ -24,6 +24,8 @@ const char* RuntimeDescription(RuntimeError code) {
       return "プロシージャの呼び出し、または引数が不正です。";
     case RuntimeError::kOverflow:
       return "オーバーフローしました。";
+    case RuntimeError::kOutOfMemory:
+      return "メモリが不足しています。";
     case RuntimeError::kSubscript:
       return "インデックスが有効範囲にありません。";
     case RuntimeError::kTypeMismatch:

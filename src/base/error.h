@@ -12,6 +12,7 @@ namespace kastel {
 enum class RuntimeError : long {
   kInvalidCall = 5,    // プロシージャの呼び出し、または引数が不正です。
   kOverflow = 6,       // オーバーフローしました。
+  kOutOfMemory = 7,    // メモリが不足しています。
   kSubscript = 9,      // インデックスが有効範囲にありません。
   kTypeMismatch = 13,  // 型が一致しません。
   kBadFileName = 52,   // ファイル名または番号が不正です。

@@ -82,6 +82,13 @@ std::string NumberText(double number) {
 }
 
 std::string DateText(double serial) {
+  // The runtime's dates run from 100/01/01 to 9999/12/31; anything beyond (a huge number in a
+  // date-formatted cell) is an overflow, not a date.
+  constexpr double kFirstDay = -657434.0;
+  constexpr double kDayAfterLast = 2958466.0;
+  if (!(serial > kFirstDay - 1.0 && serial < kDayAfterLast)) {
+    throw Error::Runtime(RuntimeError::kOverflow);
+  }
   // Days since 1899-12-30; the fraction is the time of day, always counted forwards.
   double day = std::floor(serial);
   double frac = serial - day;

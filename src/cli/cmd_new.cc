@@ -1,6 +1,7 @@
 // kastel new --sql|--oracle|--postgres PATH: presses 新規作成 > SQL Server or Oracle and saves
 // the new workbook to PATH. A PostgreSQL workbook has no button of its own: it is the SQL
 // Server one with "DB" set to "PGS" and the type list pointed at PostgreSQL's.
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,16 @@
 
 namespace kastel::cli {
 namespace {
+
+// The file written is an Office Open XML workbook, which its extension must say: a spreadsheet
+// application goes by the extension, and refuses a file whose content does not match it.
+bool WritableExtension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  for (char& c : ext) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ext == ".xlsx" || ext == ".xlsm" || ext == ".xltx" || ext == ".xltm";
+}
 
 struct Args {
   std::string sql_path;
@@ -29,6 +40,12 @@ int RunNew(CommandContext& ctx, const Args& args) {
   const std::string& path = oracle     ? args.oracle_path
                             : postgres ? args.postgres_path
                                        : args.sql_path;
+  if (!WritableExtension(path)) {
+    ctx.err << "kastel: '" << path
+            << "' には保存できません: 新しいブックは .xlsx 形式で書くため、拡張子を .xlsx "
+               "(マクロ付きなら .xlsm) にして下さい。\n";
+    return kExitUsage;
+  }
   Session session(args.options, ctx.out, ctx.err, ctx.in);
   host::Workbook* wb = nullptr;
   if (session.ok() && session.CheckNewFile(path) &&

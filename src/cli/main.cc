@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "base/error.h"
 #include "base/signal_cleanup.h"
@@ -51,6 +52,11 @@ int main(int argc, char** argv) {
     return kExitUsage;
   } catch (const kastel::Error& e) {
     std::cerr << "kastel: " << e.description() << '\n';
+    return kExitFailure;
+  } catch (const std::bad_alloc&) {
+    // Nothing was saved: a save happens only after the command ran to its end.
+    std::cerr << "kastel: " << kastel::RuntimeDescription(kastel::RuntimeError::kOutOfMemory)
+              << '\n';
     return kExitFailure;
   } catch (const std::exception& e) {
     std::cerr << "kastel: 予期しないエラーです: " << e.what() << '\n';

@@ -1,7 +1,10 @@
 #include "cli/session.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -25,6 +28,31 @@ std::string Lower(std::string text) {
 }
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// How long a second kastel waits for the first to finish saving into the same folder.
+std::chrono::milliseconds LockPatience() {
+  const char* text = std::getenv("KASTEL_LOCK_WAIT");
+  if (text == nullptr || *text == '\0') return std::chrono::seconds(60);
+  char* end = nullptr;
+  const double seconds = std::strtod(text, &end);
+  if (*end != '\0' || !(seconds >= 0) || seconds > 86400) return std::chrono::seconds(60);
+  return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+}
+
+// Why `path` cannot be a workbook, when what is there says so already; "" otherwise (it is a
+// file, or missing, or the package reader will tell).
+std::string NotAWorkbook(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno == ELOOP) return "シンボリックリンクが循環しています";
+    return "";
+  }
+  if (S_ISDIR(st.st_mode)) return "ディレクトリです";
+  if (S_ISFIFO(st.st_mode)) return "名前付きパイプ (FIFO) です";
+  if (S_ISSOCK(st.st_mode)) return "ソケットです";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "デバイスです";
+  return "";
+}
 
 }  // namespace
 
@@ -94,10 +122,15 @@ host::Workbook* Session::OpenWorkbook(const std::string& path, bool will_save) {
            path);
     return nullptr;
   }
+  if (const std::string what = NotAWorkbook(path); !what.empty()) {
+    Refuse(Quoted(path) + " はブックではありません: " + what + "。");
+    return nullptr;
+  }
   if (!std::filesystem::is_regular_file(path, ec)) {
     Refuse("ブック " + Quoted(path) + " が見つかりません。");
     return nullptr;
   }
+  if (will_save && !LockFolderOf(path)) return nullptr;
   if (will_save && !options_.force) {
     if (auto lock = FindLockFile(path)) {
       Refuse("ブック " + Quoted(path) + " は表計算ソフトで開かれています (ロックファイル " +
@@ -137,6 +170,20 @@ bool Session::CheckNewFile(const std::string& path) {
       return false;
     }
   }
+  return LockFolderOf(path);
+}
+
+bool Session::LockFolderOf(const std::string& path) {
+  const FolderLock::Result result = folder_lock_.Acquire(path, LockPatience(), [&] {
+    err_ << "kastel: 同じフォルダーに別の kastel が保存しています。終わるのを待っています...\n";
+  });
+  if (result == FolderLock::Result::kBusy) {
+    err_ << "kastel: 同じフォルダーに別の kastel が保存しているため、" << Quoted(path)
+         << " を開けません。しばらくしてからやり直して下さい。\n";
+    folder_busy_ = true;
+    return false;
+  }
+  if (result == FolderLock::Result::kHeld) folder_lock_.RemoveStaleTemporaries(started_);
   return true;
 }
 
@@ -192,7 +239,7 @@ int Session::StoppingFailures() const {
 }
 
 int Session::Status() const {
-  if (StoppingFailures() > 0 || save_failed_) return kExitFailure;
+  if (StoppingFailures() > 0 || save_failed_ || folder_busy_) return kExitFailure;
   if (refused_) return kExitUsage;
   if (shell_.cancelled()) return kExitCancelled;
   if (kastel_ && kastel_->defines().failures_shown() > 0) return kExitWentPast;

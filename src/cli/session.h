@@ -4,6 +4,7 @@
 #ifndef KASTEL_CLI_SESSION_H_
 #define KASTEL_CLI_SESSION_H_
 
+#include <chrono>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "addin/connect.h"
+#include "cli/folder_lock.h"
 #include "term/term_shell.h"
 #include "xlsx/application.h"
 
@@ -41,11 +43,12 @@ class Session {
   addin::Connect* kastel() { return kastel_.get(); }
 
   // Opens the workbook at `path`: refuses (with a message, status 2) one that does not exist,
-  // is in the binary format, cannot be read, or, when `will_save` and not forced, is open in a
-  // spreadsheet application. Null when refused.
+  // is not a file, is in the binary format, cannot be read, or, when `will_save` and not
+  // forced, is open in a spreadsheet application. When `will_save`, first takes the lock of the
+  // folder (see LockFolderOf). Null when refused.
   host::Workbook* OpenWorkbook(const std::string& path, bool will_save);
   // Refuses (status 2) to write over `path` or beside its lock file unless forced, or into a
-  // missing folder.
+  // missing folder; then takes the lock of the folder (see LockFolderOf).
   bool CheckNewFile(const std::string& path);
   // Presses the button reached by `captions` on the bar "KASTEL"; refuses (status 2) when the
   // bar or the button is missing or the button is disabled.
@@ -64,6 +67,9 @@ class Session {
   void Refuse(const std::string& message);
   bool Save(host::Workbook& wb, const std::string& path);
   int StoppingFailures() const;
+  // Waits (boundedly) until no other kastel saves into the folder of `path`, then removes what
+  // killed saves left there. False, with a message and status 1, when the wait ran out.
+  bool LockFolderOf(const std::string& path);
 
   SessionOptions options_;
   std::ostream& err_;
@@ -73,6 +79,9 @@ class Session {
   bool connected_ = false;
   bool refused_ = false;
   bool save_failed_ = false;
+  bool folder_busy_ = false;
+  const std::chrono::system_clock::time_point started_ = std::chrono::system_clock::now();
+  FolderLock folder_lock_;
 };
 
 }  // namespace kastel::cli

@@ -1,6 +1,7 @@
 // The error reporter and the small conversions the rest of the system reads cells through.
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ void Defines::ErrMsgCurrent(std::string_view procedure) {
     throw;
   } catch (const Error& e) {
     ErrMsg(e.description(), kMsgExclamation, procedure);
+  } catch (const std::bad_alloc&) {
+    ErrMsg(RuntimeDescription(RuntimeError::kOutOfMemory), kMsgExclamation, procedure);
   } catch (const std::exception& e) {
     ErrMsg(e.what(), kMsgExclamation, procedure);
   }

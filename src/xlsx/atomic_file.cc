@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/signal_cleanup.h"
 #include "xlsx/package_messages.h"
 
 namespace kastel::xlsx {
@@ -27,6 +28,7 @@ std::string Reason(int error) {
       return messages::TargetIsFolder();
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // a file-size limit (ulimit -f) is as final as a full disk
       return messages::DiskFull();
     default:
       return messages::WriteFailed(error);
@@ -69,9 +71,24 @@ void SyncFolder(const std::string& folder) {
   close(fd);
 }
 
+bool StillTheSame(const std::string& target, const FileIdentity& expected) {
+  struct stat st;
+  return stat(target.c_str(), &st) == 0 && FileIdentity::Of(st) == expected;
+}
+
 }  // namespace
 
-void ReplaceFile(const std::string& path, std::string_view bytes) {
+FileIdentity FileIdentity::Of(const struct stat& st) {
+  return FileIdentity{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+bool FileIdentity::operator==(const FileIdentity& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+FileIdentity ReplaceFile(const std::string& path, std::string_view bytes,
+                         const std::optional<FileIdentity>& expected) {
   const std::string target = FinalTarget(path);
   struct stat old;
   bool exists = stat(target.c_str(), &old) == 0;
@@ -80,13 +97,19 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
   if (exists && !S_ISREG(old.st_mode)) {
     throw messages::SaveFailure(path, messages::TargetNotAFile());
   }
+  // The rename would ignore the file's own mode: a file its user may not write stays as it is,
+  // as a spreadsheet application opens it read-only.
+  if (exists && access(target.c_str(), W_OK) != 0 && errno == EACCES) {
+    throw messages::SaveFailure(path, messages::ReadOnly());
+  }
 
   std::size_t slash = target.find_last_of('/');
   std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   // A fixed short name: the target's own name may already be as long as a name can be.
-  std::string temp = folder + ".kastel-save-XXXXXX";
+  std::string temp = folder + std::string(kTempPrefix) + "XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) throw messages::SaveFailure(path, Reason(errno));
+  const signal_cleanup::Token cleanup = signal_cleanup::UnlinkOnSignal(temp.c_str());
 
   mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
   if (exists) {
@@ -94,21 +117,28 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
     // give files away, and for them the file simply stays theirs.
     [[maybe_unused]] int ignored = fchown(fd, old.st_uid, old.st_gid);
   }
-  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+  struct stat written {};
+  bool ok =
+      fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0 && fstat(fd, &written) == 0;
   int error = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+  // Another program's save between opening and now would be lost: checked as late as can be.
+  const bool changed = ok && expected && !StillTheSame(target, *expected);
+  if (ok && !changed && rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     error = errno;
   }
-  if (!ok) {
+  if (!ok || changed) {
     unlink(temp.c_str());
-    throw messages::SaveFailure(path, Reason(error));
+    signal_cleanup::Withdraw(cleanup);
+    throw messages::SaveFailure(path, changed ? messages::ChangedByOther() : Reason(error));
   }
+  signal_cleanup::Withdraw(cleanup);
   SyncFolder(folder);
+  return FileIdentity::Of(written);
 }
 
 }  // namespace kastel::xlsx

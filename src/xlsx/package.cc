@@ -59,7 +59,7 @@ std::string Package::RelsPartOf(std::string_view source) {
 
 ZipPackage::ZipPackage(std::unique_ptr<ZipReader> zip, std::string path,
                        const PackageLimits& limits)
-    : zip_(std::move(zip)), path_(std::move(path)), limits_(limits) {
+    : zip_(std::move(zip)), path_(std::move(path)), limits_(limits), on_disk_(zip_->identity()) {
   IndexEntries();
   if (!Has(kContentTypesPart)) Fail(messages::NotPackage());
   TypesRoot();
@@ -147,6 +147,9 @@ pugi::xml_document& ZipPackage::Xml(std::string_view part) {
   if (!entry.dom) {
     std::string bytes = RawBytes(entry);
     CheckSharedStrings(entry.name, bytes);
+    // Parts held parsed at once share one budget, so that several large sheets cannot add up.
+    const std::uint64_t cost = DomCost(bytes);
+    if (dom_cost_ + cost > limits_.max_dom_cost) Fail(messages::TooLargeToHold(entry.name));
     auto dom = std::make_unique<pugi::xml_document>();
     try {
       ParseXml(bytes, entry.name, *dom);
@@ -155,6 +158,8 @@ pugi::xml_document& ZipPackage::Xml(std::string_view part) {
     }
     entry.dom = std::move(dom);
     entry.modified = false;
+    entry.dom_cost = cost;
+    dom_cost_ += cost;
   }
   return *entry.dom;
 }
@@ -166,32 +171,55 @@ void ZipPackage::MarkModified(std::string_view part) {
 
 void ZipPackage::Release(std::string_view part) {
   Entry* entry = Find(part);
-  if (entry == nullptr || !entry->dom) return;
+  if (entry == nullptr || !entry->dom || entry->pins > 0) return;
   if (entry->modified) {
     // A changed part waits for the save as its text, which takes a fraction of its DOM's memory.
     entry->bytes = SerializeXml(*entry->dom);
     entry->state = State::kBytes;
     entry->modified = false;
   }
-  entry->dom.reset();
+  DropDom(*entry);
+}
+
+void ZipPackage::DropDom(Entry& entry) {
+  entry.dom.reset();
+  dom_cost_ -= entry.dom_cost;
+  entry.dom_cost = 0;
+}
+
+void ZipPackage::Pin(std::string_view part) {
+  Xml(part);
+  ++Require(part).pins;
+}
+
+void ZipPackage::Unpin(std::string_view part) {
+  Entry* entry = Find(part);
+  if (entry != nullptr && entry->pins > 0) --entry->pins;
+}
+
+void ZipPackage::CheckUnpinned(std::string_view part) const {
+  const Entry* entry = Find(part);
+  if (entry != nullptr && entry->pins > 0) throw Error::Runtime(RuntimeError::kInvalidCall);
 }
 
 void ZipPackage::Write(std::string_view part, std::string bytes) {
+  CheckUnpinned(part);
   ForgetOverridesOf(part);
   Entry& entry = Touch(part);
   entry.state = State::kBytes;
   entry.bytes = std::move(bytes);
-  entry.dom.reset();
+  DropDom(entry);
   entry.modified = false;
 }
 
 void ZipPackage::Remove(std::string_view part) {
+  CheckUnpinned(part);
   ForgetOverridesOf(part);
   Entry* entry = Find(part);
   if (entry == nullptr || entry->folder) return;
   entry->state = State::kRemoved;
   entry->bytes.clear();
-  entry->dom.reset();
+  DropDom(*entry);
   entry->modified = false;
 }
 
@@ -209,7 +237,13 @@ void ZipPackage::Save(const std::string& path) {
   }
   // The whole zip is built before the target is touched: when `path` is the file this package
   // reads from, its old content stays readable through the open descriptor until the rename.
-  ReplaceFile(path, writer.Finish());
+  // Saved over the file it came from, the package must still be what is on disk: another
+  // program's save in the meantime is not silently overwritten.
+  if (path != path_) {
+    ReplaceFile(path, writer.Finish());
+    return;
+  }
+  on_disk_ = ReplaceFile(path, writer.Finish(), on_disk_);
 }
 
 }  // namespace kastel::xlsx

@@ -29,6 +29,9 @@ struct PackageLimits {
   std::uint64_t max_total_size = 4ull << 30;    // all inflated parts read, together
   double min_compression_ratio = 0.005;         // compressed / inflated, per part
   std::size_t max_shared_strings = 10'000'000;  // <si> elements in sharedStrings.xml
+  // Memory the parsed parts held at once may take, as DomCost estimates it: a few megabytes of
+  // zip can inflate to markup whose DOM takes twenty times its size.
+  std::uint64_t max_dom_cost = 768ull << 20;
 };
 
 // One relationship of a part's .rels.
@@ -80,6 +83,11 @@ class Package {
   // memory of a few sheets. A modified part is kept as its serialized text until the save; the
   // next Xml() parses it again.
   virtual void Release(std::string_view part) = 0;
+  // Keeps the DOM of a parsed part alive for a holder of its nodes: Release leaves a pinned part
+  // parsed, and Write or Remove of it throws error 5, so that no node held can dangle. Pins are
+  // counted; Unpin of a part that is not pinned does nothing.
+  virtual void Pin(std::string_view part) = 0;
+  virtual void Unpin(std::string_view part) = 0;
 
   // Replaces or adds a part with the given bytes (drops any DOM of it).
   virtual void Write(std::string_view part, std::string bytes) = 0;
@@ -123,8 +131,14 @@ class Package {
 std::string SerializeXml(const pugi::xml_document& doc);
 
 // Parses XML bytes with the package's flags; throws kFileFormatError naming `part` on a syntax
-// error or a DOCTYPE.
+// error, a DOCTYPE, an encoding it cannot read, or markup whose DOM would cost more than the
+// default max_dom_cost. Text in any declared encoding is held as UTF-8, and the declaration
+// says so (UTF-16 parts keep theirs and are written back in UTF-16).
 void ParseXml(std::string_view bytes, std::string_view part, pugi::xml_document& doc);
+
+// About the memory pugixml takes for the DOM of `bytes`: the text itself plus a node per
+// element and per text run and a record per attribute, counted without parsing.
+std::uint64_t DomCost(std::string_view bytes);
 
 // Cell and string text escaping of OOXML: characters XML 1.0 forbids become _xHHHH_ and a
 // literal _xHHHH_ becomes _x005F_xHHHH_; UnescapeText reverses both.

@@ -63,6 +63,10 @@ std::string TooManyStrings(std::string_view part) {
   return Quoted("部品", part, "の共有文字列の数が上限を超えています。");
 }
 
+std::string TooLargeToHold(std::string_view part) {
+  return Quoted("部品", part, "は大きすぎて読み込めません(展開後の内容がメモリの上限を超えます)。");
+}
+
 std::string XmlSyntax(std::string_view part, std::ptrdiff_t offset) {
   return Quoted("部品", part,
                 "の XML が壊れています(" + std::to_string(offset + 1) + " バイト目)。");
@@ -72,11 +76,19 @@ std::string Doctype(std::string_view part) {
   return Quoted("DTD を含む XML は読み込みません(部品", part, ")。");
 }
 
+std::string UnknownEncoding(std::string_view part, std::string_view encoding) {
+  return Quoted("部品", part, "の文字コード") + Quoted("", encoding, "は読み込めません。");
+}
+
 std::string FolderMissing() { return "保存先のフォルダーが見つかりません。"; }
 std::string WriteDenied() { return "書き込みが許可されていません。"; }
 std::string TargetIsFolder() { return "同じ名前のフォルダーがあります。"; }
 std::string TargetNotAFile() { return "同じ名前の、ファイルでないものがあります。"; }
 std::string DiskFull() { return "ディスクの空き容量が足りません。"; }
+std::string ReadOnly() { return "読み取り専用のファイルです。"; }
+std::string ChangedByOther() {
+  return "開いた後に別のプログラムによって変更されました。変更は保存していません。";
+}
 
 std::string WriteFailed(int error_number) {
   return "書き込みに失敗しました(エラー番号 " + std::to_string(error_number) + ")。";

@@ -31,8 +31,10 @@ std::string DamagedPart(std::string_view part);
 std::string TooLarge(std::string_view part);
 std::string TooCompressed(std::string_view part);
 std::string TooManyStrings(std::string_view part);
+std::string TooLargeToHold(std::string_view part);
 std::string XmlSyntax(std::string_view part, std::ptrdiff_t offset);
 std::string Doctype(std::string_view part);
+std::string UnknownEncoding(std::string_view part, std::string_view encoding);
 
 // Reasons of SaveFailure.
 std::string FolderMissing();
@@ -40,6 +42,8 @@ std::string WriteDenied();
 std::string TargetIsFolder();
 std::string TargetNotAFile();
 std::string DiskFull();
+std::string ReadOnly();
+std::string ChangedByOther();
 std::string WriteFailed(int error_number);
 std::string ZipFailed(std::string_view detail);
 

@@ -17,7 +17,9 @@ SheetData::SheetData(Package& package, std::string part, SharedStrings& strings,
       styles_(styles),
       date1904_(date1904) {}
 
-SheetData::~SheetData() = default;
+SheetData::~SheetData() {
+  if (index_) package_.Unpin(part_);
+}
 
 bool SheetData::modified() const { return modified_; }
 
@@ -26,6 +28,8 @@ bool SheetData::formulas_removed() const { return formulas_removed_; }
 SheetData::Index& SheetData::Load() {
   if (!index_) {
     index_ = std::make_unique<Index>(package_.Xml(part_), package_.path(), part_);
+    // The index points into the DOM: nothing may free it while the index lives.
+    package_.Pin(part_);
   }
   return *index_;
 }
@@ -71,6 +75,7 @@ void SheetData::Set(int row, int column, const Value& value) {
 void SheetData::Release() {
   if (!index_) return;
   index_.reset();
+  package_.Unpin(part_);
   package_.Release(part_);
 }
 

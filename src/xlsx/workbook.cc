@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "base/error.h"
+#include "xlsx/part_name.h"
 #include "xlsx/workbook_xml.h"
 #include "xlsx/worksheet.h"
 
@@ -13,6 +14,9 @@ namespace {
 
 // Sheets that were only read and stay parsed; more are released, least recently used first.
 constexpr std::size_t kParsedSheetsKept = 4;
+
+constexpr std::string_view kWorksheetContentType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 
 const std::initializer_list<std::string_view> kWorkbookOrder = {
     "fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews", "sheets"};
@@ -38,6 +42,8 @@ XlsxWorkbook::XlsxWorkbook(host::Application& app, std::unique_ptr<Package> pack
                 fmt::format("ファイル'{}'にはブックが含まれていません。", package_->path()));
   }
   root_ = package_->Xml(workbook_part_).document_element();
+  // The workbook keeps nodes of this part for its whole life.
+  package_->Pin(workbook_part_);
   if (LocalName(root_) != "workbook" || !Child(root_, "sheets")) {
     throw Error(kFileFormatError, "KASTEL",
                 fmt::format("ファイル'{}'のブックを読み取れません。", package_->path()));
@@ -64,15 +70,39 @@ std::string XlsxWorkbook::FindRelated(std::string_view kind) {
 
 void XlsxWorkbook::LoadSheets() {
   std::vector<Relationship> rels = package_->Relationships(workbook_part_);
+  // Which sheet (or, as "", which other part of the workbook) has claimed each part: a part
+  // read as two things at once would be changed and released under the other's feet.
+  std::unordered_map<std::string, std::string> claimed;
+  claimed.emplace(part_name::Fold(workbook_part_), "");
+  for (const Relationship& rel : rels) {
+    if (!rel.target_part.empty() && !IsRelType(rel.type, "worksheet")) {
+      claimed.emplace(part_name::Fold(rel.target_part), "");
+    }
+  }
   for (pugi::xml_node entry : Children(Child(root_, "sheets"), "sheet")) {
     std::string_view id = RelIdAttribute(entry).value();
     auto rel = std::find_if(rels.begin(), rels.end(), [&](const auto& r) { return r.id == id; });
     Tab tab{entry, nullptr};
     if (rel != rels.end() && IsRelType(rel->type, "worksheet")) {
+      const std::string name = entry.attribute("name").value();
       if (rel->target_part.empty() || !package_->Has(rel->target_part)) {
         throw Error(kFileFormatError, "KASTEL",
                     fmt::format("ファイル'{}'のシート'{}'の内容が見つかりません。",
-                                package_->path(), entry.attribute("name").value()));
+                                package_->path(), name));
+      }
+      if (package_->ContentType(rel->target_part) != kWorksheetContentType) {
+        throw Error(
+            kFileFormatError, "KASTEL",
+            fmt::format("ファイル'{}'のシート'{}'の内容 ({}) はワークシートではありません。",
+                        package_->path(), name, rel->target_part));
+      }
+      auto [it, fresh] = claimed.emplace(part_name::Fold(rel->target_part), name);
+      if (!fresh) {
+        throw Error(
+            kFileFormatError, "KASTEL",
+            fmt::format("ファイル'{}'のシート'{}'の内容 ({}) は{}と共有されています。",
+                        package_->path(), name, rel->target_part,
+                        it->second.empty() ? "ブックの別の部分" : "シート'" + it->second + "'"));
       }
       tab.sheet = std::make_unique<XlsxWorksheet>(*this, entry, rel->target_part, 0);
     }

@@ -29,6 +29,8 @@ class ZipPackage final : public Package {
   pugi::xml_document& Xml(std::string_view part) override;
   void MarkModified(std::string_view part) override;
   void Release(std::string_view part) override;
+  void Pin(std::string_view part) override;
+  void Unpin(std::string_view part) override;
   void Write(std::string_view part, std::string bytes) override;
   void Remove(std::string_view part) override;
   void Save(const std::string& path) override;
@@ -54,6 +56,8 @@ class ZipPackage final : public Package {
     std::string bytes;                        // when kBytes
     std::unique_ptr<pugi::xml_document> dom;  // parsed on first use
     bool modified = false;                    // the DOM is to be written back
+    int pins = 0;                             // holders of the DOM's nodes
+    std::uint64_t dom_cost = 0;               // DomCost of the text the DOM was parsed from
   };
 
   void IndexEntries();
@@ -61,6 +65,8 @@ class ZipPackage final : public Package {
   const Entry* Find(std::string_view part) const;
   Entry& Require(std::string_view part);
   Entry& Touch(std::string_view part);  // finds or appends, for writing
+  void CheckUnpinned(std::string_view part) const;
+  void DropDom(Entry& entry);
   std::string RawBytes(Entry& entry);
   void CheckSharedStrings(std::string_view part, std::string_view bytes);
   [[noreturn]] void Fail(std::string_view cause) const;
@@ -79,7 +85,10 @@ class ZipPackage final : public Package {
   std::unique_ptr<ZipReader> zip_;
   std::string path_;
   PackageLimits limits_;
+  // The file at path_ as last read or written here; a save over it checks it is still that one.
+  std::optional<FileIdentity> on_disk_;
   std::uint64_t inflated_total_ = 0;
+  std::uint64_t dom_cost_ = 0;  // of every DOM held
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> by_folded_name_;
   std::optional<std::unordered_map<std::string, std::string>> overrides_;

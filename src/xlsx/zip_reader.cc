@@ -63,8 +63,10 @@ std::unique_ptr<ZipReader> ZipReader::OpenFile(const std::string& path) {
     close(fd);
     throw messages::OpenFailure(path, OpenCause(zip_error, looks_like_zip));
   }
-  return std::unique_ptr<ZipReader>(
+  std::unique_ptr<ZipReader> reader(
       new ZipReader(archive, path, static_cast<std::uint64_t>(st.st_size), std::string()));
+  reader->identity_ = FileIdentity::Of(st);
+  return reader;
 }
 
 std::unique_ptr<ZipReader> ZipReader::OpenBytes(std::string bytes, const std::string& name) {

@@ -11,6 +11,7 @@
 
 #include <zip.h>
 
+#include "xlsx/atomic_file.h"
 #include "xlsx/package.h"
 
 namespace kastel::xlsx {
@@ -39,6 +40,8 @@ class ZipReader {
 
   // The libzip archive, for copying entries unchanged into a new zip.
   zip_t* archive() const { return archive_; }
+  // The file as it was when opened; nothing for a zip in memory.
+  const std::optional<FileIdentity>& identity() const { return identity_; }
 
  private:
   class Meter;
@@ -52,6 +55,7 @@ class ZipReader {
   std::string path_;
   std::uint64_t file_size_;
   std::string bytes_;  // the zip itself when opened from memory
+  std::optional<FileIdentity> identity_;
 };
 
 }  // namespace kastel::xlsx

@@ -1,6 +1,7 @@
 find_package(ZLIB REQUIRED)
 add_executable(package_test
   package_errors_test.cc
+  package_guard_test.cc
   package_rels_test.cc
   package_xml_test.cc
   package_fixture.cc

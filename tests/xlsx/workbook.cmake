@@ -4,6 +4,7 @@
 add_executable(workbook_test
   package_fixture.cc
   workbook_fixture.cc
+  workbook_encoding_test.cc
   workbook_many_test.cc
   workbook_bars_test.cc
   workbook_open_test.cc
