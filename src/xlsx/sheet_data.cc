@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "xlsx/a1.h"
+#include "xlsx/sheet_cells.h"
 #include "xlsx/sheet_data_cell.h"
 #include "xlsx/sheet_data_index.h"
 #include "xlsx/sheet_data_xml.h"
@@ -26,11 +27,28 @@ bool SheetData::formulas_removed() const { return formulas_removed_; }
 SheetData::Index& SheetData::Load() {
   if (!index_) {
     index_ = std::make_unique<Index>(package_.Xml(part_), package_.path(), part_);
+    cells_.reset();
   }
   return *index_;
 }
 
+const SheetCells* SheetData::ReadOnlyCells() {
+  if (index_) return nullptr;
+  if (!cells_tried_) {
+    cells_tried_ = true;
+    // A DOM someone else parsed is the part as it is now; its bytes may be older.
+    if (!package_.Parsed(part_)) cells_ = SheetCells::Scan(package_.Read(part_));
+  }
+  return cells_.get();
+}
+
 Value SheetData::Get(int row, int column) {
+  if (const SheetCells* cells = ReadOnlyCells()) {
+    const SheetCells::Cell* cell = cells->Find(row, column);
+    if (!cell) return Value();
+    return CellValue(cell->pieces,
+                     CellContext{strings_, styles_, date1904_, package_.path(), part_});
+  }
   Index& index = Load();
   Index::Cell* cell = index.FindCell(row, column);
   if (!cell) return Value();
@@ -59,6 +77,8 @@ void SheetData::Set(int row, int column, const Value& value) {
 }
 
 void SheetData::Release() {
+  cells_.reset();
+  cells_tried_ = false;
   if (!index_) return;
   index_.reset();
   package_.Release(part_);

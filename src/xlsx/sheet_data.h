@@ -9,13 +9,15 @@
 #include <string>
 #include <string_view>
 
-#include "host/host.h"
 #include "base/value.h"
+#include "host/host.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
 #include "xlsx/styles.h"
 
 namespace kastel::xlsx {
+
+class SheetCells;
 
 class SheetData {
  public:
@@ -63,7 +65,11 @@ class SheetData {
 
  private:
   class Index;
+  // The DOM and its index, parsed on first use; from then on every read and write uses them.
   Index& Load();
+  // The cells read in one pass while the sheet is only read; null once the DOM is loaded or
+  // when the pass leaves the part to the DOM.
+  const SheetCells* ReadOnlyCells();
 
   Package& package_;
   std::string part_;
@@ -71,6 +77,8 @@ class SheetData {
   Styles& styles_;
   bool date1904_;
   std::unique_ptr<Index> index_;  // null until loaded
+  std::unique_ptr<SheetCells> cells_;
+  bool cells_tried_ = false;
   bool modified_ = false;
   bool formulas_removed_ = false;
 };
