@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -126,6 +127,10 @@ std::string Encode(std::string_view utf8) {
   while (i < utf8.size()) {
     // Runs of ASCII, most of any script, are copied whole.
     std::size_t run = i;
+    for (std::uint64_t word; run + 8 <= utf8.size(); run += 8) {
+      std::memcpy(&word, utf8.data() + run, 8);
+      if (word & 0x8080808080808080u) break;
+    }
     while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
     out.append(utf8.data() + i, run - i);
     i = run;

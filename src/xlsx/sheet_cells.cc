@@ -449,9 +449,21 @@ std::unique_ptr<SheetCells> SheetCells::Scan(std::string bytes) {
 
 const SheetCells::Cell* SheetCells::Find(int row, int column) const {
   const std::uint64_t key = Key(row, column);
+  // Readers walk a sheet row by row, left to right: the cell wanted is mostly the last one
+  // found or a few after it, and a binary search would mispredict at every step.
+  std::size_t at = hint_;
+  if (at < keys_.size() && keys_[at] <= key) {
+    for (const std::size_t stop = std::min(keys_.size(), at + 8); at < stop; ++at) {
+      if (keys_[at] < key) continue;
+      if (keys_[at] != key) return nullptr;
+      hint_ = at;
+      return &cells_[at];
+    }
+  }
   auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
   if (it == keys_.end() || *it != key) return nullptr;
-  return &cells_[static_cast<std::size_t>(it - keys_.begin())];
+  hint_ = static_cast<std::size_t>(it - keys_.begin());
+  return &cells_[hint_];
 }
 
 }  // namespace kastel::xlsx

@@ -46,6 +46,7 @@ class SheetCells {
   std::deque<std::string> decoded_;  // texts that differ from their bytes; never moved
   std::vector<Cell> cells_;
   std::vector<std::uint64_t> keys_;  // row and column of each cell, for the search
+  mutable std::size_t hint_ = 0;     // where the last search ended
 };
 
 }  // namespace kastel::xlsx
