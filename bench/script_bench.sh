@@ -40,8 +40,8 @@ measure() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-printf "%-11s %6s  %-22s %-14s %-14s %-9s %-9s %s\n" kind tables "kastel wall/cpu s" \
-  "floor wall/cpu" "unzip wall/cpu" "x floor" "x unzip" "openpyxl s (x kastel), peak MiB"
+printf "%-11s %6s  %-16s %-16s %-16s %-10s %-7s %-16s %-9s %s\n" kind tables "kastel wall/cpu" \
+  "floor wall/cpu" "unzip wall/cpu" "x floor" "x unzip" "openpyxl wall/cpu" "openpyxl/" "peak MiB"
 for n in ${counts//,/ }; do
   for kind in ${kinds//,/ }; do
     book="$work/$kind$n.xlsx"
@@ -56,14 +56,17 @@ for n in ${counts//,/ }; do
     col() { cut -d' ' -f"$2" "$work/$1" | median; }
     kw=$(col k 1) kc=$(col k 2) kp=$(col k 3) fw=$(col f 1) fc=$(col f 2) uw=$(col u 1) uc=$(col u 2)
     mkdir -p "$work/py"
-    p=$(measure /usr/bin/python3 tests/engines/reference_scripts.py "$book" "$work/py" | cut -d' ' -f1)
+    p=$(measure /usr/bin/python3 tests/engines/reference_scripts.py "$book" "$work/py")
+    pw=$(echo "$p" | cut -d' ' -f1) pc=$(echo "$p" | cut -d' ' -f2)
     for f in table index comment; do
       cmp -s "$work/out/$f.sql" "$work/py/$f.sql" || echo "warning: $f.sql differs from openpyxl's"
     done
-    printf "%-11s %6s  %-22s %-14s %-14s %-9s %-9s %s\n" "$kind" "$n" "$kw / $kc" "$fw / $fc" \
-      "$uw / $uc" "$(echo "scale=2; $kw / $fw" | bc)/$(echo "scale=2; $kc / $fc" | bc)" \
+    printf "%-11s %6s  %-16s %-16s %-16s %-10s %-7s %-16s %-9s %s\n" "$kind" "$n" "$kw/$kc" "$fw/$fc" \
+      "$uw/$uc" "$(echo "scale=2; $kw / $fw" | bc)/$(echo "scale=2; $kc / $fc" | bc)" \
       "$(echo "scale=2; $kw / $uw" | bc)" \
-      "$p ($(echo "scale=0; $p / $kw" | bc)x), $(echo "scale=1; $kp / 1024" | bc)"
+      "$pw/$pc" "$(echo "scale=0; $pw / $kw" | bc)/$(echo "scale=0; $pc / $kc" | bc)" \
+      "$(echo "scale=1; $kp / 1024" | bc)"
   done
 done
-echo "x floor: wall/cpu ratio of kastel script to the floor; targets: <= 1.5x floor, >= 50x openpyxl"
+echo "seconds; x floor: kastel / floor (wall/cpu), x unzip: kastel / unzip -p (wall),"
+echo "openpyxl/: openpyxl generator / kastel (wall/cpu); targets: <= 1.5x floor, >= 50x openpyxl"
