@@ -165,7 +165,8 @@ class SheetCells::Pass {
 
   bool Run() {
     if (s_.find('\0') != std::string_view::npos) return false;
-    if (s_.find("<!DOCTYPE") != std::string_view::npos) return false;
+    constexpr std::string_view kDoctype = "<!DOCTYPE";
+    if (memmem(s_.data(), s_.size(), kDoctype.data(), kDoctype.size()) != nullptr) return false;
     if (s_.substr(0, 3) == "\xEF\xBB\xBF") at_ = 3;
     if (IsDeclaration(s_.substr(at_))) {
       const std::size_t end = s_.find("?>", at_);
