@@ -2,8 +2,10 @@
 
 #include <iconv.h>
 
-#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace kastel::cp932 {
 namespace {
@@ -17,9 +19,30 @@ std::size_t SequenceLength(unsigned char lead) {
   return 0;
 }
 
+// The code point of a two- or three-byte sequence that is certainly valid UTF-8, or 0 when it
+// is not (bad continuation bytes, an overlong form, a surrogate): such sequences, and the rare
+// four-byte ones, go to iconv one by one so that they turn out exactly as iconv decides.
+char32_t BmpCodePoint(std::string_view seq) {
+  auto cont = [&](std::size_t i) { return (static_cast<unsigned char>(seq[i]) & 0xC0) == 0x80; };
+  const auto lead = static_cast<unsigned char>(seq[0]);
+  if (seq.size() == 2) {
+    if (!cont(1)) return 0;
+    return (char32_t{lead} & 0x1F) << 6 | (static_cast<unsigned char>(seq[1]) & 0x3F);
+  }
+  if (seq.size() != 3 || !cont(1) || !cont(2)) return 0;
+  const char32_t c = (char32_t{lead} & 0x0F) << 12 |
+                     char32_t{static_cast<unsigned char>(seq[1]) & 0x3Fu} << 6 |
+                     (static_cast<unsigned char>(seq[2]) & 0x3F);
+  if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return c;
+}
+
+// What a character of the Basic Multilingual Plane becomes, looked up in iconv the first time
+// the character is met and remembered: script text repeats a few hundred characters millions
+// of times, and one iconv call per character was the largest cost of writing a script.
 class Converter {
  public:
-  Converter() : cd_(iconv_open("CP932", "UTF-8")) {
+  Converter() : cd_(iconv_open("CP932", "UTF-8")), bmp_(0x10000, kUnknown) {
     if (cd_ == reinterpret_cast<iconv_t>(-1)) {
       throw std::runtime_error("iconv: CP932 is not available");
     }
@@ -27,6 +50,51 @@ class Converter {
   ~Converter() { iconv_close(cd_); }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
+
+  // Appends the CP932 form of one UTF-8 sequence (of SequenceLength bytes); false when CP932
+  // has no such character (or the bytes are not one).
+  bool Append(std::string_view seq, std::string& out) {
+    const char32_t c = BmpCodePoint(seq);
+    if (c == 0) return Convert(seq, out);
+    std::uint16_t& known = bmp_[c];
+    if (known == kUnknown) known = Learn(seq);
+    if (known == kUnmapped) return false;
+    if (known == kAskEveryTime) return Convert(seq, out);
+    if (known >= 0x8000) out.push_back(static_cast<char>(known >> 8));
+    out.push_back(static_cast<char>(known & 0xFF));
+    return true;
+  }
+
+  // The number of CP932 bytes of one sequence; 1 for a character CP932 does not hold.
+  std::size_t Width(std::string_view seq) {
+    const char32_t c = BmpCodePoint(seq);
+    if (c != 0) {
+      std::uint16_t& known = bmp_[c];
+      if (known == kUnknown) known = Learn(seq);
+      if (known == kUnmapped) return 1;
+      if (known != kAskEveryTime) return known >= 0x8000 ? 2 : 1;
+    }
+    std::string bytes;
+    return Convert(seq, bytes) ? bytes.size() : 1;
+  }
+
+ private:
+  // Table entries: not looked up yet, no CP932 form, a form that does not fit the table; else
+  // 0x100 | byte for a single byte, lead << 8 | trail for two (leads are 0x81 and up).
+  static constexpr std::uint16_t kUnknown = 0;
+  static constexpr std::uint16_t kUnmapped = 1;
+  static constexpr std::uint16_t kAskEveryTime = 2;
+
+  std::uint16_t Learn(std::string_view seq) {
+    std::string bytes;
+    if (!Convert(seq, bytes)) return kUnmapped;
+    const auto b0 = bytes.empty() ? 0u : static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 1) return static_cast<std::uint16_t>(0x100 | b0);
+    if (bytes.size() == 2 && b0 >= 0x81) {
+      return static_cast<std::uint16_t>(b0 << 8 | static_cast<unsigned char>(bytes[1]));
+    }
+    return kAskEveryTime;
+  }
 
   // Converts one UTF-8 character; false when CP932 has no such character.
   bool Convert(std::string_view ch, std::string& out) {
@@ -41,8 +109,8 @@ class Converter {
     return true;
   }
 
- private:
   iconv_t cd_;
+  std::vector<std::uint16_t> bmp_;
 };
 
 Converter& ThreadConverter() {
@@ -57,19 +125,23 @@ std::string Encode(std::string_view utf8) {
   out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out.push_back(static_cast<char>(lead));
-      ++i;
-      continue;
+    // Runs of ASCII, most of any script, are copied whole.
+    std::size_t run = i;
+    for (std::uint64_t word; run + 8 <= utf8.size(); run += 8) {
+      std::memcpy(&word, utf8.data() + run, 8);
+      if (word & 0x8080808080808080u) break;
     }
-    std::size_t len = SequenceLength(lead);
+    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+    out.append(utf8.data() + i, run - i);
+    i = run;
+    if (i == utf8.size()) break;
+    std::size_t len = SequenceLength(static_cast<unsigned char>(utf8[i]));
     if (len == 0 || i + len > utf8.size()) {
       out.push_back('?');
       ++i;
       continue;
     }
-    if (!ThreadConverter().Convert(utf8.substr(i, len), out)) out.push_back('?');
+    if (!ThreadConverter().Append(utf8.substr(i, len), out)) out.push_back('?');
     i += len;
   }
   return out;
@@ -91,8 +163,7 @@ std::size_t Width(std::string_view utf8) {
       ++i;
       continue;
     }
-    std::string bytes;
-    width += ThreadConverter().Convert(utf8.substr(i, len), bytes) ? bytes.size() : 1;
+    width += ThreadConverter().Width(utf8.substr(i, len));
     i += len;
   }
   return width;

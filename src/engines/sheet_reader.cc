@@ -23,8 +23,11 @@ std::string SheetReader::TableTitle() {
 template <typename Visit>
 void SheetReader::WalkColumns(Visit visit) {
   const model::LayoutPos& first = defines_.layout().column_name;
-  for (std::int32_t row = first.row; row <= model::kLastColumnRow; ++row) {
-    Value name = ws_.Cell(row, first.col);
+  std::size_t i = 0;
+  for (std::int32_t row = first.row; row <= model::kLastColumnRow; ++row, ++i) {
+    // The index block walks the names once per index; the sheet does not change meanwhile.
+    if (i == names_.size()) names_.push_back(ws_.Cell(row, first.col));
+    const Value& name = names_[i];
     if (defines_.IsEmptyEx(name)) break;
     visit(row, name);
   }

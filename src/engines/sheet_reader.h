@@ -70,6 +70,7 @@ class SheetReader {
 
   model::Defines& defines_;
   host::Worksheet& ws_;
+  std::vector<Value> names_;  // the name cells of the column block read so far, in order
 };
 
 }  // namespace kastel::engines

@@ -164,6 +164,11 @@ pugi::xml_document& ZipPackage::Xml(std::string_view part) {
   return *entry.dom;
 }
 
+bool ZipPackage::Parsed(std::string_view part) const {
+  const Entry* entry = Find(part);
+  return entry != nullptr && entry->dom != nullptr;
+}
+
 void ZipPackage::MarkModified(std::string_view part) {
   Xml(part);
   Require(part).modified = true;

@@ -77,6 +77,8 @@ class Package {
   // refused). The DOM is owned by the package; it is
   // written back at save time only after MarkModified.
   virtual pugi::xml_document& Xml(std::string_view part) = 0;
+  // True while the part is held as a DOM (parsed by Xml and not released since).
+  virtual bool Parsed(std::string_view part) const = 0;
   // The DOM of Xml(part) is to be serialized at save time (format_raw, declaration kept).
   virtual void MarkModified(std::string_view part) = 0;
   // Frees the DOM of a part, so that a large workbook read or changed sheet by sheet needs the

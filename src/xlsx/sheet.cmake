@@ -4,6 +4,7 @@ add_library(kastel_sheet STATIC
   ${CMAKE_CURRENT_LIST_DIR}/a1.cc
   ${CMAKE_CURRENT_LIST_DIR}/formula.cc
   ${CMAKE_CURRENT_LIST_DIR}/shared_strings.cc
+  ${CMAKE_CURRENT_LIST_DIR}/sheet_cells.cc
   ${CMAKE_CURRENT_LIST_DIR}/sheet_clear.cc
   ${CMAKE_CURRENT_LIST_DIR}/sheet_data.cc
   ${CMAKE_CURRENT_LIST_DIR}/sheet_data_cell.cc

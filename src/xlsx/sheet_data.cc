@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "xlsx/a1.h"
+#include "xlsx/sheet_cells.h"
 #include "xlsx/sheet_data_cell.h"
 #include "xlsx/sheet_data_index.h"
 #include "xlsx/sheet_data_xml.h"
@@ -30,6 +31,7 @@ SheetData::Index& SheetData::Load() {
     index_ = std::make_unique<Index>(package_.Xml(part_), package_.path(), part_);
     // The index points into the DOM: nothing may free it while the index lives.
     package_.Pin(part_);
+    cells_.reset();
   }
   return *index_;
 }
@@ -43,8 +45,24 @@ void CheckOnSheet(int row, int column) {
 
 }  // namespace
 
+const SheetCells* SheetData::ReadOnlyCells() {
+  if (index_) return nullptr;
+  if (!cells_tried_) {
+    cells_tried_ = true;
+    // A DOM someone else parsed is the part as it is now; its bytes may be older.
+    if (!package_.Parsed(part_)) cells_ = SheetCells::Scan(package_.Read(part_));
+  }
+  return cells_.get();
+}
+
 Value SheetData::Get(int row, int column) {
   CheckOnSheet(row, column);
+  if (const SheetCells* cells = ReadOnlyCells()) {
+    const SheetCells::Cell* cell = cells->Find(row, column);
+    if (!cell) return Value();
+    return CellValue(cell->pieces,
+                     CellContext{strings_, styles_, date1904_, package_.path(), part_});
+  }
   Index& index = Load();
   Index::Cell* cell = index.FindCell(row, column);
   if (!cell) return Value();
@@ -73,6 +91,8 @@ void SheetData::Set(int row, int column, const Value& value) {
 }
 
 void SheetData::Release() {
+  cells_.reset();
+  cells_tried_ = false;
   if (!index_) return;
   index_.reset();
   package_.Unpin(part_);

@@ -17,6 +17,8 @@
 
 namespace kastel::xlsx {
 
+class SheetCells;
+
 class SheetData {
  public:
   // `part` is the worksheet part ("xl/worksheets/sheet1.xml"). `date1904` is the workbook's
@@ -71,7 +73,11 @@ class SheetData {
 
  private:
   class Index;
+  // The DOM and its index, parsed on first use; from then on every read and write uses them.
   Index& Load();
+  // The cells read in one pass while the sheet is only read; null once the DOM is loaded or
+  // when the pass leaves the part to the DOM.
+  const SheetCells* ReadOnlyCells();
 
   Package& package_;
   std::string part_;
@@ -79,6 +85,8 @@ class SheetData {
   Styles& styles_;
   bool date1904_;
   std::unique_ptr<Index> index_;  // null until loaded
+  std::unique_ptr<SheetCells> cells_;
+  bool cells_tried_ = false;
   bool modified_ = false;
   bool formulas_removed_ = false;
 };

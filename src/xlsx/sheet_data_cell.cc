@@ -172,34 +172,70 @@ std::optional<double> ParseIsoDate(std::string_view s) {
   return days + seconds / 86400.0;
 }
 
+CellType CellTypeOf(std::string_view t) {
+  if (t == "s") return CellType::kShared;
+  if (t == "inlineStr") return CellType::kInline;
+  if (t == "str") return CellType::kFormulaText;
+  if (t == "b") return CellType::kBoolean;
+  if (t == "e") return CellType::kError;
+  if (t == "d") return CellType::kIsoDate;
+  return CellType::kNumber;
+}
+
 Value ReadCell(pugi::xml_node c, const CellContext& context) {
-  const std::string_view type = c.attribute("t").value();
-  if (type == "inlineStr") {
-    pugi::xml_node is = ChildNamed(c, "is");
-    return is ? Value::Text(RichText(is)) : Value();
+  CellPieces cell;
+  cell.type = CellTypeOf(c.attribute("t").value());
+  cell.style = c.attribute("s").as_uint(0);
+  std::string rich;
+  if (cell.type == CellType::kInline) {
+    if (pugi::xml_node is = ChildNamed(c, "is")) {
+      cell.has_is = true;
+      rich = RichText(is);
+      cell.is_text = rich;
+    }
+  } else if (pugi::xml_node v = ChildNamed(c, "v")) {
+    cell.has_v = true;
+    cell.v = v.text().get();
+  }
+  return CellValue(cell, context);
+}
+
+Value CellValue(const CellPieces& cell, const CellContext& context) {
+  if (cell.type == CellType::kInline) {
+    return cell.has_is ? Value::Text(std::string(cell.is_text)) : Value();
   }
   // Writers leave <v/> empty on formulas they did not calculate: no value yet.
-  const std::string_view text = ChildNamed(c, "v").text().get();
-  if (text.empty()) return type == "str" && ChildNamed(c, "v") ? Value::Text("") : Value();
-  if (type == "s") {
-    std::size_t index = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
-    if (ec != std::errc() || ptr != text.data() + text.size()) {
-      throw DamagedPart(context.path, context.part, "共有文字列の番号が不正です");
-    }
-    return Value::Text(context.strings.Get(index));
+  const std::string_view text = cell.v;
+  if (text.empty()) {
+    return cell.type == CellType::kFormulaText && cell.has_v ? Value::Text("") : Value();
   }
-  if (type == "str") return Value::Text(UnescapeText(text));
-  if (type == "b") return Value::Boolean(text == "1" || text == "true");
-  if (type == "e") return Value::ErrorValue(std::string(text));
-  if (type == "d") {
-    auto serial = ParseIsoDate(text);
-    if (!serial) throw DamagedPart(context.path, context.part, "日付の形式が不正です");
-    return Value::Date(*serial);
+  switch (cell.type) {
+    case CellType::kShared: {
+      std::size_t index = 0;
+      auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
+      if (ec != std::errc() || ptr != text.data() + text.size()) {
+        throw DamagedPart(context.path, context.part, "共有文字列の番号が不正です");
+      }
+      return Value::Text(context.strings.Get(index));
+    }
+    case CellType::kFormulaText:
+      return Value::Text(UnescapeText(text));
+    case CellType::kBoolean:
+      return Value::Boolean(text == "1" || text == "true");
+    case CellType::kError:
+      return Value::ErrorValue(std::string(text));
+    case CellType::kIsoDate: {
+      auto serial = ParseIsoDate(text);
+      if (!serial) throw DamagedPart(context.path, context.part, "日付の形式が不正です");
+      return Value::Date(*serial);
+    }
+    case CellType::kInline:
+    case CellType::kNumber:
+      break;
   }
   auto number = ParseNumber(text);
   if (!number) throw DamagedPart(context.path, context.part, "数値の形式が不正です");
-  if (context.styles.IsDate(static_cast<unsigned>(c.attribute("s").as_uint(0))) && *number >= 0) {
+  if (context.styles.IsDate(cell.style) && *number >= 0) {
     return Value::Date(WorkbookSerialToVb(*number, context.date1904));
   }
   return Value::Number(*number);

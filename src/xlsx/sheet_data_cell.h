@@ -24,10 +24,26 @@ struct CellContext {
   std::string_view part;
 };
 
+// How the t attribute of <c> says to read its value; any other text reads as a number.
+enum class CellType { kNumber, kShared, kInline, kFormulaText, kBoolean, kError, kIsoDate };
+CellType CellTypeOf(std::string_view t);
+
+// What the value of one <c> is made of, whether the part was read as a DOM or in one pass.
+struct CellPieces {
+  CellType type = CellType::kNumber;
+  unsigned style = 0;        // s (0 when absent)
+  bool has_v = false;        // the cell has a <v>
+  std::string_view v;        // the text of its first <v>
+  bool has_is = false;       // the cell has an <is>
+  std::string_view is_text;  // the text of its first <is>, as RichText gives it
+};
+
 // The value of <c>, a formula cell's cached value included. Throws kFileFormatError when the
 // cell holds what its type forbids (a shared-string number outside the table, a number that
 // is not one).
 Value ReadCell(pugi::xml_node c, const CellContext& context);
+// The same from the cell's pieces.
+Value CellValue(const CellPieces& cell, const CellContext& context);
 
 // Throws error 1004 for a value no cell can hold: a number or date that is NaN or infinite,
 // an error value the spreadsheet does not know.

@@ -27,6 +27,7 @@ class ZipPackage final : public Package {
   std::vector<std::string> PartNames() const override;
   std::string Read(std::string_view part) override;
   pugi::xml_document& Xml(std::string_view part) override;
+  bool Parsed(std::string_view part) const override;
   void MarkModified(std::string_view part) override;
   void Release(std::string_view part) override;
   void Pin(std::string_view part) override;

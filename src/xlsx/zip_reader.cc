@@ -23,6 +23,8 @@ constexpr std::size_t kChunk = 64 * 1024;
 // Compressed bytes fed to zlib at a time: the ratio is judged per feed, so a bomb is stopped
 // within about kInput / min_compression_ratio inflated bytes.
 constexpr std::size_t kInput = 16 * 1024;
+// The most memory reserved up front for one part, whatever its declared size.
+constexpr std::uint64_t kReserveBound = 16u << 20;
 
 // A file that starts like a zip but has no readable directory is damaged (often truncated);
 // anything else is simply not a package.
@@ -154,7 +156,9 @@ std::string ZipReader::Inflate(std::uint64_t index, std::string_view part,
   if (zip_stat_index(archive_, index, 0, &st) != 0) meter.Damaged();
   if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
       (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size > 0) {
-    return InflateDeflated(index, st.crc, meter);
+    // The size the directory declares only sizes the first buffer, within a bound: it may lie.
+    const std::uint64_t hint = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    return InflateDeflated(index, st.crc, std::min<std::uint64_t>(hint, kReserveBound), meter);
   }
   return ReadThroughLibzip(index, CompressedSize(index, part), meter);
 }
@@ -162,7 +166,8 @@ std::string ZipReader::Inflate(std::uint64_t index, std::string_view part,
 // Deflated entries (all of them, in practice) are inflated here rather than by libzip, so
 // that the ratio is judged on the compressed bytes consumed so far: a bomb is refused after
 // its first megabyte instead of after hundreds.
-std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc, Meter& meter) const {
+std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc,
+                                       std::uint64_t reserve, Meter& meter) const {
   zip_file_t* file = zip_fopen_index(archive_, index, ZIP_FL_COMPRESSED);
   if (file == nullptr) meter.Damaged();
   std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
@@ -170,6 +175,7 @@ std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc, M
   if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) meter.Damaged();
   std::unique_ptr<z_stream, int (*)(z_stream*)> ender(&stream, inflateEnd);
   std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(reserve));
   std::vector<char> in(kInput), out(kChunk);
   std::uint64_t consumed = 0;
   int status = Z_OK;

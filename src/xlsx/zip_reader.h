@@ -48,7 +48,8 @@ class ZipReader {
 
   ZipReader(zip_t* archive, std::string path, std::uint64_t file_size, std::string bytes);
   std::uint64_t CompressedSize(std::uint64_t index, std::string_view part) const;
-  std::string InflateDeflated(std::uint64_t index, std::uint32_t crc, Meter& meter) const;
+  std::string InflateDeflated(std::uint64_t index, std::uint32_t crc, std::uint64_t reserve,
+                              Meter& meter) const;
   std::string ReadThroughLibzip(std::uint64_t index, std::uint64_t compressed, Meter& meter) const;
 
   zip_t* archive_;

@@ -3,6 +3,7 @@
 add_executable(sheet_test
   package_fixture.cc
   sheet_a1_test.cc
+  sheet_cells_test.cc
   sheet_fixture.cc
   sheet_find_test.cc
   sheet_formula_test.cc

@@ -1,0 +1,54 @@
+// The cells of a worksheet part that is only read, taken in one pass over its bytes instead of
+// a DOM. Reading a definition sheet touches a few hundred cells; building a DOM of every
+// element and indexing it cost several times the parse itself. Only cells that hold a value are
+// kept, each as the pieces ReadCell would take from its <c>, so both ways give the same value.
+//
+// A part the pass cannot read exactly as the DOM would is left to the DOM, which reads it or
+// names the damage: another encoding than UTF-8, a DOCTYPE, anything malformed, rows or cells
+// out of order, markup inside a value's text, attributes in an unusual form.
+#ifndef KASTEL_XLSX_SHEET_CELLS_H_
+#define KASTEL_XLSX_SHEET_CELLS_H_
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xlsx/sheet_data_cell.h"
+
+namespace kastel::xlsx {
+
+class SheetCells {
+ public:
+  struct Cell {
+    int row = 0;
+    int column = 0;
+    CellPieces pieces;           // views into the table's own text
+    mutable std::string folded;  // the value as Find compares it, once worked out
+    mutable bool folded_ready = false;
+  };
+
+  // Reads the worksheet part `bytes`; null when the DOM must read it.
+  static std::unique_ptr<SheetCells> Scan(std::string bytes);
+
+  // The cell at (row, column), or null when the part gives it no value.
+  const Cell* Find(int row, int column) const;
+  // Every cell with a value, by rows, then columns.
+  const std::vector<Cell>& cells() const { return cells_; }
+
+ private:
+  class Pass;
+  explicit SheetCells(std::string bytes) : bytes_(std::move(bytes)) {}
+
+  std::string bytes_;                // the part as read
+  std::deque<std::string> decoded_;  // texts that differ from their bytes; never moved
+  std::vector<Cell> cells_;
+  std::vector<std::uint64_t> keys_;  // row and column of each cell, for the search
+  mutable std::size_t hint_ = 0;     // where the last search ended
+};
+
+}  // namespace kastel::xlsx
+
+#endif  // KASTEL_XLSX_SHEET_CELLS_H_
