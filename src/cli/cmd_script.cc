@@ -1,21 +1,61 @@
-// kastel script WORKBOOK [-o DIR] [--encoding cp932|utf-8]: presses 「スクリプト出力」 and writes
-// table.sql, index.sql and comment.sql. The workbook is never saved: script output changes
-// nothing in it.
+// kastel script WORKBOOK [-o DIR] [--encoding cp932|utf-8] [--check]: presses 「スクリプト出力」
+// and writes table.sql, index.sql and comment.sql. The workbook is never saved: script output
+// changes nothing in it. Afterwards the workbook check runs over the same sheets and, when it
+// finds errors, says how many; with --check, errors keep anything from being written.
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
+#include "check/report.h"
+#include "check/workbook_check.h"
 #include "cli/command.h"
+#include "cli/exit_status.h"
 #include "util/stream_writer.h"
 
 namespace kastel::cli {
+namespace {
+
+struct Args {
+  std::string workbook;
+  std::string encoding = "cp932";
+  bool check_first = false;
+  SessionOptions options;
+};
+
+int RunScript(CommandContext& ctx, const Args& args) {
+  Session session(args.options, ctx.out, ctx.err, ctx.in);
+  if (!session.ok()) return session.Status();
+  host::Workbook* wb = session.OpenWorkbook(args.workbook, /*will_save=*/false);
+  if (wb == nullptr) return session.Status();
+  const bool utf8 = IsUtf8Encoding(args.encoding);
+  check::CheckOptions check_options;
+  check_options.cp932 = !utf8;
+  if (args.check_first && check::MissingProperty(*wb).empty()) {
+    const check::Report report = check::CheckWorkbook(*wb, check_options);
+    if (report.Count(check::Severity::kError) > 0) {
+      check::WriteText(ctx.err, report);
+      ctx.err << "kastel: " << check::CountsText(report)
+              << "。エラーがあるため、スクリプトを書き出しません。\n";
+      return kExitFailure;
+    }
+  }
+  if (addin::Connect* kastel = session.kastel()) {
+    kastel->engine_context().encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+  }
+  if (!session.Press({"スクリプト出力"})) return session.Status();
+  if (check::MissingProperty(*wb).empty()) {
+    const check::Report report = check::CheckWorkbook(*wb, check_options);
+    if (report.Count(check::Severity::kError) > 0) {
+      ctx.err << check::CountsText(report) << " (kastel check で確認できます)\n";
+    }
+  }
+  return session.Status();
+}
+
+}  // namespace
 
 void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
-  struct Args {
-    std::string workbook;
-    std::string encoding = "cp932";
-    SessionOptions options;
-  };
   auto args = std::make_shared<Args>();
   CLI::App* cmd = NewCommand(app, "script",
                              "定義シートから table.sql, index.sql, comment.sql を書き出します "
@@ -26,27 +66,10 @@ void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
   cmd->add_option("-o,--output", args->options.output_folder,
                   "出力先フォルダ (省略時は端末で尋ねます。端末でなければ現在のフォルダ)")
       ->type_name("フォルダ");
-  cmd->add_option("--encoding", args->encoding,
-                  "スクリプトの文字コード: cp932 (既定、Shift_JIS に無い文字は ?) か utf-8")
-      ->check(CLI::IsMember({"cp932", "utf-8"}))
-      ->type_name("文字コード");
-  cmd->callback([&ctx, args] {
-    Session session(args->options, ctx.out, ctx.err, ctx.in);
-    if (!session.ok()) {
-      ctx.status = session.Status();
-      return;
-    }
-    if (session.OpenWorkbook(args->workbook, /*will_save=*/false) == nullptr) {
-      ctx.status = session.Status();
-      return;
-    }
-    if (addin::Connect* kastel = session.kastel()) {
-      kastel->engine_context().encoding =
-          args->encoding == "utf-8" ? TextEncoding::kUtf8 : TextEncoding::kCp932;
-    }
-    session.Press({"スクリプト出力"});
-    ctx.status = session.Status();
-  });
+  AddEncodingOption(*cmd, args->encoding);
+  cmd->add_flag("--check", args->check_first,
+                "先に kastel check と同じ確認をし、エラーがあれば何も書き出さずに終わります");
+  cmd->callback([&ctx, args] { ctx.status = RunScript(ctx, *args); });
 }
 
 }  // namespace kastel::cli

@@ -41,6 +41,20 @@ void AddTemplateOption(CLI::App& cmd, SessionOptions& options) {
       ->type_name("ファイル");
 }
 
+void AddEncodingOption(CLI::App& cmd, std::string& encoding) {
+  cmd.add_option("--encoding", encoding,
+                 "スクリプトの文字コード: cp932 (既定。sjis, shift_jis とも書けます。Shift_JIS に"
+                 "無い文字は ?) か utf-8 (utf8)")
+      ->check(CLI::IsMember({"cp932", "sjis", "shift_jis", "utf-8", "utf8"}, CLI::ignore_case))
+      ->type_name("文字コード");
+}
+
+bool IsUtf8Encoding(const std::string& encoding) {
+  std::string lower;
+  for (char c : encoding) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return lower == "utf-8" || lower == "utf8";
+}
+
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
                       const std::string& workbook, const std::vector<std::string>& captions) {
   Session session(options, ctx.out, ctx.err, ctx.in);

@@ -19,6 +19,7 @@
   X(Refresh)                   \
   X(Template)                  \
   X(Script)                    \
+  X(Check)                     \
   X(Reverse)                   \
   X(Bar)                       \
   X(Register)                  \
@@ -47,6 +48,10 @@ void UseJapaneseHelp(CLI::App& app);
 // --force (for commands that save) and --template, stored in `options`.
 void AddSaveOptions(CLI::App& cmd, SessionOptions& options);
 void AddTemplateOption(CLI::App& cmd, SessionOptions& options);
+// --encoding for the script files: cp932 (also sjis, shift_jis) or utf-8 (also utf8), any case.
+void AddEncodingOption(CLI::App& cmd, std::string& encoding);
+// True when `encoding`, as AddEncodingOption accepts it, names UTF-8.
+bool IsUtf8Encoding(const std::string& encoding);
 
 // Opens `workbook`, presses the button reached by `captions` and, unless a failure was shown,
 // saves the workbook over itself. The exit status.
