@@ -2,6 +2,7 @@
 
     faulty_book.py faulty OUT.xlsx   every fault the check knows, each once
     faulty_book.py clean OUT.xlsx    the same tables without the faults
+    faulty_book.py hidden OUT.xlsx   clean, but one definition sheet hidden (a warning only)
 """
 
 import os
@@ -19,7 +20,7 @@ def col(name, type_="int", null="否", keys=(), **more):
     return dict(name=name, type=type_, null=null, keys=list(keys), **more)
 
 
-def build(path, faulty):
+def build(path, faulty, hidden=False):
     book = mf.Book(mf.DEFAULT_LAYOUT)
     book.wb.create_sheet("テーブル一覧")
     f = faulty
@@ -39,7 +40,7 @@ def build(path, faulty):
         col("A" * 129 if f else "A", null=None if f else "否", keys=[1.5 if f else 2, 2 if f else 1]),
     ], [("PK_3", "P"), ("IX_DUP" if f else "IX_3", None)])
     book.sheet("4", "HID", None, [col("A", keys=[1])], [("PK_4", "P")],
-               state="hidden" if f else "visible")
+               state="hidden" if f or hidden else "visible")
     book.sheet("5", "NOMARK", None, [col("X", keys=[1])], [("PK_5", "P")],
                marker=None if f else mf.MARKER)
     book.sheet("6", "T6", None, [
@@ -55,4 +56,4 @@ def build(path, faulty):
 
 
 if __name__ == "__main__":
-    build(sys.argv[2], sys.argv[1] == "faulty")
+    build(sys.argv[2], sys.argv[1] == "faulty", sys.argv[1] == "hidden")
