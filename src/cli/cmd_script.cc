@@ -46,7 +46,8 @@ int RunScript(CommandContext& ctx, const Args& args) {
   if (!session.Press({"スクリプト出力"})) return session.Status();
   if (check::MissingProperty(*wb).empty()) {
     const check::Report report = check::CheckWorkbook(*wb, check_options);
-    if (report.Count(check::Severity::kError) > 0) {
+    // A layout that cannot be loaded was the script's own failure, shown already.
+    if (report.sheets_read > 0 && report.Count(check::Severity::kError) > 0) {
       ctx.err << check::CountsText(report) << " (kastel check で確認できます)\n";
     }
   }
