@@ -20,6 +20,7 @@
   X(Template)                  \
   X(Script)                    \
   X(Check)                     \
+  X(Adopt)                     \
   X(Reverse)                   \
   X(Bar)                       \
   X(Register)                  \

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/error.h"
+#include "check/workbook_check.h"
 #include "cli/addin_registry.h"
 #include "cli/exit_status.h"
 #include "cli/lock_file.h"
@@ -143,10 +144,28 @@ bool Session::Press(const std::vector<std::string>& captions) {
   }
   if (!button->Enabled() || !app_.Press(*button)) {
     Refuse("ボタン「" + captions.back() +
-           "」は無効です。このブックはテーブル定義書ではないため実行できません。");
+           "」は無効です。このブックはテーブル定義書ではないため実行できません。" +
+           MissingPropertyHint());
     return false;
   }
+  // A layout property that is missing fails the command with the host's own error; say which.
+  if (kastel_ && kastel_->defines().failures_shown() > 0) {
+    if (const std::string hint = MissingPropertyHint(); !hint.empty()) {
+      err_ << "kastel:" << hint << '\n';
+    }
+  }
   return true;
+}
+
+std::string Session::MissingPropertyHint() {
+  host::Workbook* wb = app_.ActiveWorkbook();
+  if (wb == nullptr) return "";
+  const std::string missing = check::MissingProperty(*wb);
+  if (missing.empty()) return "";
+  const bool wrong_mark = missing == "TEMPLATE" && model::Defines::DocPropertyExists(*wb, missing);
+  return " 文書プロパティ " + missing +
+         (wrong_mark ? " が \"DB\" ではありません" : " がありません") + "。kastel adopt " +
+         app_.PathOf(*wb) + " --sql (または --oracle) で書き込めます。";
 }
 
 void Session::SaveUnlessFailed(host::Workbook& wb, const std::string& path) {

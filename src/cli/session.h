@@ -59,6 +59,9 @@ class Session {
  private:
   void ConnectRegisteredAddIns();
   void Refuse(const std::string& message);
+  // " 文書プロパティ X がありません。kastel adopt ..." for the active workbook when it lacks a
+  // property that makes it a definition workbook; "" otherwise.
+  std::string MissingPropertyHint();
 
   SessionOptions options_;
   std::ostream& err_;

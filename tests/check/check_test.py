@@ -112,6 +112,48 @@ class CheckTest(unittest.TestCase):
                 else:
                     self.assertEqual(lines[-1], last)
 
+    def test_adopt_restores_what_a_save_by_openpyxl_dropped(self):
+        import openpyxl
+        want, got = self.path("want"), self.path("got")
+        os.mkdir(want)
+        os.mkdir(got)
+        self.assertEqual(self.run_kastel("script", "c.xlsx", "-o", want).returncode, 0)
+        # openpyxl 3.0 keeps sheets and names but drops the custom document properties.
+        openpyxl.load_workbook(self.path("c.xlsx")).save(self.path("s.xlsx"))
+        r = self.run_kastel("script", "s.xlsx", "-o", got)
+        self.assertEqual(r.returncode, 2)
+        self.assertIn("文書プロパティ TEMPLATE がありません。kastel adopt s.xlsx --sql", r.stderr)
+        self.assertEqual(os.listdir(got), [])
+        cases = [  # arguments, status, property COLUMN_NAME afterwards
+            (["--sql", "--layout", "COLUMN_NAME=8"], 2, None),
+            (["--sql", "--layout", "NO_SUCH=1,1"], 2, None),
+            (["--sql", "--oracle"], 2, None),
+            (["--sql", "--layout", "COLUMN_NAME=9,3"], 0, "9,3"),
+            (["--sql", "--layout", "COLUMN_NAME=8,3"], 0, "8,3"),
+        ]
+        for args, status, column_name in cases:
+            with self.subTest(args=args):
+                r = self.run_kastel("adopt", "s.xlsx", *args)
+                self.assertEqual(r.returncode, status, r.stderr)
+                self.assertEqual(custom_property(self.path("s.xlsx"), "COLUMN_NAME"), column_name)
+        r = self.run_kastel("script", "s.xlsx", "-o", got)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        for name in SCRIPTS:
+            with open(os.path.join(want, name), "rb") as a, open(os.path.join(got, name), "rb") as b:
+                self.assertEqual(a.read(), b.read(), name)
+
+
+def custom_property(book, name):
+    """The text of a custom document property, or None."""
+    import re
+    import zipfile
+    with zipfile.ZipFile(book) as z:
+        if "docProps/custom.xml" not in z.namelist():
+            return None
+        xml = z.read("docProps/custom.xml").decode()
+    m = re.search(r'name="%s"><vt:lpwstr>([^<]*)<' % name, xml)
+    return m.group(1) if m else None
+
 
 if __name__ == "__main__":
     KASTEL = sys.argv.pop(1)
