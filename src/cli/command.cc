@@ -1,11 +1,12 @@
 #include "cli/command.h"
 
 #include "cli/exit_status.h"
+#include "cli/help_format.h"
 
 namespace kastel::cli {
 
 void UseJapaneseHelp(CLI::App& app) {
-  auto formatter = std::make_shared<CLI::Formatter>();
+  auto formatter = std::make_shared<HelpFormatter>();
   formatter->label("Usage", "使い方");
   formatter->label("OPTIONS", "オプション");
   formatter->label("SUBCOMMAND", "コマンド");
@@ -16,7 +17,7 @@ void UseJapaneseHelp(CLI::App& app) {
   formatter->label("Env", "環境変数");
   formatter->label("Needs", "要");
   formatter->label("Excludes", "併用不可");
-  formatter->column_width(34);
+  formatter->column_width(30);
   app.formatter(formatter);
   // The group first: the help flag takes the group in force when it is made.
   app.option_defaults()->group("オプション");
