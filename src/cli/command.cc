@@ -57,13 +57,17 @@ bool IsUtf8Encoding(const std::string& encoding) {
 }
 
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
-                      const std::string& workbook, const std::vector<std::string>& captions) {
+                      const std::string& workbook, const std::vector<std::string>& captions,
+                      const Summary& summary) {
   Session session(options, ctx.out, ctx.err, ctx.in);
   if (!session.ok()) return session.Status();
   host::Workbook* wb = session.OpenWorkbook(workbook, /*will_save=*/true);
   if (wb == nullptr) return session.Status();
   if (!session.Press(captions)) return session.Status();
+  std::string done;
+  if (summary && session.Status() == kExitOk) done = summary(*wb);
   session.SaveUnlessFailed(*wb, workbook);
+  if (!done.empty() && session.Status() == kExitOk) ctx.out << done << '\n';
   return session.Status();
 }
 

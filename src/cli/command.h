@@ -5,6 +5,7 @@
 #define KASTEL_CLI_COMMAND_H_
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -54,10 +55,14 @@ void AddEncodingOption(CLI::App& cmd, std::string& encoding);
 // True when `encoding`, as AddEncodingOption accepts it, names UTF-8.
 bool IsUtf8Encoding(const std::string& encoding);
 
+// What a command did, in one line for standard output, read from the workbook after the press.
+using Summary = std::function<std::string(host::Workbook&)>;
+
 // Opens `workbook`, presses the button reached by `captions` and, unless a failure was shown,
-// saves the workbook over itself. The exit status.
+// saves the workbook over itself; then prints `summary` when all went well. The exit status.
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
-                      const std::string& workbook, const std::vector<std::string>& captions);
+                      const std::string& workbook, const std::vector<std::string>& captions,
+                      const Summary& summary = nullptr);
 
 }  // namespace kastel::cli
 

@@ -44,7 +44,8 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
     EXPECT_TRUE(ReadFile(book) == before);
   }
   // Forced, the locked workbook is saved.
-  ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0, "", "");
+  ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0,
+            "3 シートを番号順に並べ、一覧を更新しました\n", "");
   EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet 2"), "visible 1");
 }
 
@@ -58,7 +59,8 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
       {{"new", "--sql", "taken.xlsx"}, "既にあります"},
       {{"new", "--oracle", "nowhere/x.xlsx"}, "がありません"},
       {{"new", "--sql", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
-      {{"new"}, "--sql PATH か --oracle PATH"},
+      {{"new"}, "PATH を指定して下さい"},
+      {{"new", "a.xlsx", "--sql", "b.xlsx"}, "PATH が二つあります"},
       {{"refresh"}, "必要な引数がありません"},
   };
   for (const auto& c : cases) {
@@ -68,7 +70,8 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
   }
   EXPECT_TRUE(ReadFile(scratch_ / "taken.xlsx") == before);
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "a.xlsx"));
-  ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0, "", "");
+  ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0,
+            "新しいテーブル定義書 (SQL Server) を作りました: taken.xlsx\n", "");
   EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name DATA_TYPE"), "'@LIST'!$B$2:$B$28");
 }
 
@@ -78,7 +81,8 @@ TEST_F(RefusalsTest, AMissingTemplateIsAFailureThatTheTemplateOptionMends) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err, "");
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "x.xlsx"));
-  ExpectRun(Run({"new", "--sql", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0, "", "");
+  ExpectRun(Run({"new", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0,
+            "新しいテーブル定義書 (SQL Server) を作りました: x.xlsx\n", "");
   EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "prop DB"), "SQL");
 }
 

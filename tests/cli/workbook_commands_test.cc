@@ -72,31 +72,48 @@ TEST_F(WorkbookCommandsTest, RefreshRenamesNumbersListsAndLinksTheDefinitionShee
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
     const std::string book = Copy(c.fixture, "book.xlsx");
-    ExpectRun(Run({"refresh", "book.xlsx"}), 0, "", "");
+    const RunResult r = Run({"refresh", "book.xlsx"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with(" シートを番号順に並べ、一覧を更新しました\n")) << r.out;
     const auto dump = DumpBook(book);
     for (const Fact& f : c.facts) EXPECT_EQ(Get(dump, f.key), f.value) << f.key;
   }
 }
 
 TEST_F(WorkbookCommandsTest, NewOracleWorkbookThenAddSheetThenTemplateTwice) {
-  ExpectRun(Run({"new", "--oracle", "x.xlsx"}), 0, "", "");
+  ExpectRun(Run({"new", "x.xlsx", "--oracle"}), 0,
+            "新しいテーブル定義書 (Oracle) を作りました: x.xlsx\n", "");
   auto dump = DumpBook(scratch_ / "x.xlsx");
   EXPECT_EQ(Get(dump, "prop DB"), "ORA");
   EXPECT_EQ(Get(dump, "prop TEMPLATE"), "DB");
   EXPECT_EQ(Get(dump, "name DATA_TYPE"), "'@LIST'!$C$2:$C$21");
   EXPECT_EQ(Get(dump, "sheet 3"), "hidden template");
 
-  ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "", "");
+  ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "シート「template (2)」を追加しました\n", "");
   dump = DumpBook(scratch_ / "x.xlsx");
   EXPECT_EQ(Get(dump, "sheet 3"), "visible template (2)");
   EXPECT_EQ(Get(dump, "cell template (2)!B3"), "テーブル定義書");
   EXPECT_EQ(Get(dump, "sheet 4"), "hidden template");
   EXPECT_EQ(Get(dump, "name DATA_TYPE"), "'@LIST'!$C$2:$C$21");
 
-  ExpectRun(Run({"template", "x.xlsx"}), 0, "", "");
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), "visible template");
-  ExpectRun(Run({"template", "x.xlsx"}), 0, "", "");
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), "hidden template");
+  // The toggle, then --show and --hide, each of which holds when repeated.
+  const struct {
+    std::vector<std::string> args;
+    const char* out;
+    const char* state;
+  } toggles[] = {
+      {{"template", "x.xlsx"}, "テンプレートシートを表示しました\n", "visible template"},
+      {{"template", "x.xlsx"}, "テンプレートシートを非表示にしました\n", "hidden template"},
+      {{"template", "x.xlsx", "--hide"}, "テンプレートシートは既に非表示です\n", "hidden template"},
+      {{"template", "x.xlsx", "--show"}, "テンプレートシートを表示しました\n", "visible template"},
+      {{"template", "x.xlsx", "--show"},
+       "テンプレートシートは既に表示されています\n",
+       "visible template"},
+  };
+  for (const auto& t : toggles) {
+    ExpectRun(Run(t.args), 0, t.out, "");
+    EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet 4"), t.state) << t.args.back();
+  }
 }
 
 TEST_F(WorkbookCommandsTest, BarShowsWhichButtonsTheWorkbookEnables) {
