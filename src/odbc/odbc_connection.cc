@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "odbc/ado_error.h"
+#include "odbc/connect_hint.h"
 #include "odbc/index_schema.h"
 #include "odbc/result_fetch.h"
 
@@ -43,11 +44,21 @@ void OdbcConnection::Open() {
   in.push_back(0);
   SQLCHAR out[1024];
   SQLSMALLINT out_length = 0;
-  Check(SQLDriverConnect(dbc.get(), nullptr, in.data(), static_cast<SQLSMALLINT>(odbc.size()), out,
-                         sizeof out, &out_length, SQL_DRIVER_NOPROMPT),
-        dbc);
+  const SQLRETURN rc =
+      SQLDriverConnect(dbc.get(), nullptr, in.data(), static_cast<SQLSMALLINT>(odbc.size()), out,
+                       sizeof out, &out_length, SQL_DRIVER_NOPROMPT);
   // The string held the password; keep no copy of it beyond what the caller set.
   std::fill(in.begin(), in.end(), 0);
+  std::fill(odbc.begin(), odbc.end(), '\0');
+  if (!SQL_SUCCEEDED(rc)) {
+    const std::string text = DiagnosticText(SQL_HANDLE_DBC, dbc.get());
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLGetDiagRec(SQL_HANDLE_DBC, dbc.get(), 1, state, &native, nullptr, 0, &length);
+    throw MakeDriverError(text + ConnectHint(text, reinterpret_cast<const char*>(state),
+                                             InstalledDrivers(environment.get())));
+  }
   environment_ = std::move(environment);
   dbc_ = std::move(dbc);
   index_schema_.reset();

@@ -63,6 +63,28 @@ TEST_F(CommandLineTest, VersionSuggestionsAndUsage) {
   EXPECT_EQ(Run({"xyzzy"}).err.find("もしかして"), std::string::npos);
 }
 
+// A connection that fails before any server answers: the driver's text, then what to check.
+TEST_F(CommandLineTest, ConnectionFailuresSayWhatToCheck) {
+  Copy("three_sheets.xlsx", "book.xlsx");
+  kastel_.SetEnv("KASTEL_PASSWORD", "x");
+  const struct {
+    const char* driver;
+    const char* server;
+    const char* hint;
+  } cases[] = {
+      {"NoSuchDriver", "localhost", "unixODBC が知っているドライバ: FreeTDS"},
+      {"FreeTDS", "127.0.0.1,1", "\nヒント: サーバーに届きません。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.driver);
+    kastel_.SetEnv("KASTEL_ODBC_SQLSERVER", c.driver);
+    const RunResult r =
+        Run({"reverse", "book.xlsx", "--server", c.server, "--auth", "sql", "--user", "u"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(c.hint), std::string::npos) << r.err;
+  }
+}
+
 // Every help row fits 100 cells and its text starts in the same column, full-width text
 // counting two cells a character.
 TEST_F(CommandLineTest, HelpIsAlignedByDisplayWidth) {
@@ -83,7 +105,10 @@ TEST_F(CommandLineTest, HelpIsAlignedByDisplayWidth) {
         continue;
       }
       EXPECT_LE(Cells(line), 100) << line;
-      if (line == "終了ステータス:") break;  // the footer has columns of its own
+      // Notes below the options have columns of their own.
+      if (line.ends_with(":") && line != "引数:" && line != "オプション:" && line != "コマンド:") {
+        break;
+      }
       if (!line.starts_with("  ") || line[2] == ' ') continue;
       // Names hold single blanks at most; the first double blank ends the name.
       const std::size_t gap = line.find("  ", 2);

@@ -116,7 +116,8 @@ TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsT
   const struct {
     std::string password, message;
   } cases[] = {
-      {"wrong", "password authentication failed for user"},
+      {"wrong",
+       "password authentication failed for user \"kastel_login\"\nヒント: ログインできません。"},
       {kPassword, "syntax error"},
   };
   for (const auto& c : cases) {
