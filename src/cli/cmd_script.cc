@@ -2,10 +2,12 @@
 // and writes table.sql, index.sql and comment.sql. The workbook is never saved: script output
 // changes nothing in it. Afterwards the workbook check runs over the same sheets and, when it
 // finds errors, says how many; with --check, errors keep anything from being written.
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 
 #include "check/report.h"
 #include "check/workbook_check.h"
@@ -20,8 +22,19 @@ struct Args {
   std::string workbook;
   std::string encoding = "cp932";
   bool check_first = false;
+  bool mkdir = false;
   SessionOptions options;
 };
+
+// Makes the folder given with -o when it is missing; false (with the reason) when it cannot.
+bool MakeOutputFolder(CommandContext& ctx, const std::string& folder) {
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::exists(folder, ec)) return true;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec) return true;
+  ctx.err << "kastel: 出力先フォルダ '" << folder << "' を作れません: " << ec.message() << '\n';
+  return false;
+}
 
 int RunScript(CommandContext& ctx, const Args& args) {
   Session session(args.options, ctx.out, ctx.err, ctx.in);
@@ -43,7 +56,16 @@ int RunScript(CommandContext& ctx, const Args& args) {
   if (addin::Connect* kastel = session.kastel()) {
     kastel->engine_context().encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
   }
+  const std::optional<std::string>& folder = args.options.output_folder;
+  if (folder && args.mkdir && !MakeOutputFolder(ctx, *folder)) return kExitFailure;
   if (!session.Press({"スクリプト出力"})) return session.Status();
+  std::error_code ec;
+  if (folder && session.Status() == kExitFailure && !std::filesystem::is_directory(*folder, ec)) {
+    ctx.err << "kastel: 出力先フォルダ '" << *folder << "' がありません"
+            << (std::filesystem::exists(*folder, ec) ? " (フォルダではありません)。"
+                                                     : "。作るには --mkdir を付けて下さい。")
+            << '\n';
+  }
   if (check::MissingProperty(*wb).empty()) {
     const check::Report report = check::CheckWorkbook(*wb, check_options);
     // A layout that cannot be loaded was the script's own failure, shown already.
@@ -67,6 +89,7 @@ void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
   cmd->add_option("-o,--output", args->options.output_folder,
                   "出力先フォルダ (省略時は端末で尋ねます。端末でなければ現在のフォルダ)")
       ->type_name("フォルダ");
+  cmd->add_flag("--mkdir", args->mkdir, "-o のフォルダがなければ作ります");
   AddEncodingOption(*cmd, args->encoding);
   cmd->add_flag("--check", args->check_first,
                 "先に kastel check と同じ確認をし、エラーがあれば何も書き出さずに終わります");

@@ -112,6 +112,15 @@ class CheckTest(unittest.TestCase):
                 else:
                     self.assertEqual(lines[-1], last)
 
+    def test_a_missing_output_folder_is_named_and_made_with_mkdir(self):
+        r = self.run_kastel("script", "c.xlsx", "-o", "no/such")
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stderr, "パスが見つかりません。\nkastel: 出力先フォルダ 'no/such' がありません。"
+                         "作るには --mkdir を付けて下さい。\n")
+        r = self.run_kastel("script", "c.xlsx", "-o", "no/such", "--mkdir")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(sorted(os.listdir(self.path("no/such"))), sorted(SCRIPTS))
+
     def test_adopt_restores_what_a_save_by_openpyxl_dropped(self):
         import openpyxl
         want, got = self.path("want"), self.path("got")

@@ -2,6 +2,7 @@
 #include "term/term_shell.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -40,7 +41,7 @@ TEST(TermShellTest, FolderDialogIsAnsweredFromTheOptionThePersonOrTheOffer) {
       {true, "/out", "/typed\n", "/last", "/out"},
       {false, std::nullopt, "", "/last", "/last"},  // as pressing OK unchanged
       {false, std::nullopt, "", "", cwd},
-      {true, std::nullopt, "/typed\n", "/last", "/typed"},
+      {true, std::nullopt, "/\n", "/last", "/"},
       {true, std::nullopt, "\n", "/last", "/last"},
       {true, std::nullopt, "", "/last", std::nullopt},  // end of input cancels
   };
@@ -53,6 +54,31 @@ TEST(TermShellTest, FolderDialogIsAnsweredFromTheOptionThePersonOrTheOffer) {
     EXPECT_EQ(shell.cancelled(), !c.expected.has_value());
     EXPECT_EQ(out.str(), "");
   }
+}
+
+TEST(TermShellTest, ATypedFolderExpandsTildeAndAMissingOneIsOfferedToBeMade) {
+  const std::filesystem::path home =
+      std::filesystem::temp_directory_path() / ("kastel-term-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(home);
+  const struct {
+    const char* typed;
+    std::string expected;
+    std::string asked;  // found in the prompts
+  } cases[] = {
+      {"~\n", home.string(), ""},
+      {"~/made/deeper\ny\n", (home / "made/deeper").string(), "作りますか? [y/N]"},
+      {"~/not\nn\n\n", "/last", "フォルダ '" + (home / "not").string() + "' はありません。"}};
+  for (const auto& c : cases) {
+    std::ostringstream out, err;
+    std::istringstream in(c.typed);
+    TermShell shell(out, err, in, true);
+    shell.SetEnv("HOME", home.string());
+    EXPECT_EQ(shell.BrowseForFolder("出力先", "/last"), c.expected) << c.typed;
+    EXPECT_NE(err.str().find(c.asked), std::string::npos) << err.str();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(home / "made/deeper"));
+  EXPECT_FALSE(std::filesystem::exists(home / "not"));
+  std::filesystem::remove_all(home);
 }
 
 }  // namespace
