@@ -17,6 +17,10 @@ struct Finding {
   std::string cell;    // A1 form such as "H9"; "" for the workbook or the sheet as a whole
   std::string what;    // what is wrong, one sentence
   std::string effect;  // what the script output does with it, one sentence
+  // The script output shows a failure at this cell (an error value) or stops there (a key
+  // position it cannot hold); its own message does not say where, this finding does.
+  bool shown = false;
+  bool stops = false;
 };
 
 struct Report {

@@ -26,15 +26,19 @@ std::string JsonString(const std::string& text) {
 
 }  // namespace
 
+std::string PlaceText(const std::string& workbook, const Finding& f) {
+  std::string place = workbook;
+  if (!f.sheet.empty()) {
+    place += " シート「" + f.sheet + "」";
+    place += f.table.empty() ? " テーブル (名前なし)" : " テーブル " + f.table;
+  }
+  if (!f.cell.empty()) place += " " + f.cell;
+  return place;
+}
+
 std::string FindingLine(const std::string& workbook, const Finding& f) {
   std::string line = f.severity == Severity::kError ? "エラー: " : "警告: ";
-  line += workbook;
-  if (!f.sheet.empty()) {
-    line += " シート「" + f.sheet + "」";
-    line += f.table.empty() ? " テーブル (名前なし)" : " テーブル " + f.table;
-  }
-  if (!f.cell.empty()) line += " " + f.cell;
-  line += ": " + f.what;
+  line += PlaceText(workbook, f) + ": " + f.what;
   if (!f.effect.empty()) line += " → " + f.effect;
   return line;
 }

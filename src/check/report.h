@@ -12,6 +12,9 @@ namespace kastel::check {
 // "エラー: BOOK シート「3」 テーブル EMP H9: what → effect"; parts that do not apply are left out.
 std::string FindingLine(const std::string& workbook, const Finding& finding);
 
+// "BOOK シート「3」 テーブル EMP H9": where a finding is.
+std::string PlaceText(const std::string& workbook, const Finding& finding);
+
 // One line a finding.
 void WriteText(std::ostream& out, const Report& report);
 

@@ -75,6 +75,7 @@ std::string SheetCheck::Read(std::int32_t row, std::int32_t col) {
   if (flagged_cells_.insert(a1).second) {
     Add(Severity::kError, row, col, "セルがエラー値 " + value.error() + " です",
         "空として読まれ、スクリプト出力は失敗を表示します");
+    out_.back().shown = true;
   }
   return "";
 }
@@ -239,6 +240,7 @@ std::vector<std::pair<std::int32_t, std::string>> SheetCheck::CheckKeys(
       Add(Severity::kError, cell.row, col,
           "キー位置 " + ctx_.defines.CStrEx(v) + " は整数の範囲を超えています",
           std::string(kStops) + " (オーバーフローしました。)");
+      out_.back().stops = true;
       reported = true;
       continue;
     }
@@ -255,6 +257,7 @@ std::vector<std::pair<std::int32_t, std::string>> SheetCheck::CheckKeys(
           "キー位置 " + ctx_.defines.CStrEx(v) + " は 1 から " +
               std::to_string(engines::kKeySlots) + " の範囲にありません",
           std::string(kStops) + " (インデックスが有効範囲にありません。)");
+      out_.back().stops = true;
       reported = true;
       continue;
     }

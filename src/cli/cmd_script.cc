@@ -69,6 +69,15 @@ int RunScript(CommandContext& ctx, const Args& args) {
   if (check::MissingProperty(*wb).empty()) {
     const check::Report report = check::CheckWorkbook(*wb, check_options);
     // A layout that cannot be loaded was the script's own failure, shown already.
+    // The failures the script showed, at their cells: those of error values, and the key
+    // position it stopped at (the first, as it stops there).
+    if (session.Status() != kExitOk) {
+      for (const check::Finding& f : report.findings) {
+        if (f.shown || f.stops)
+          ctx.err << "kastel: 場所: " << check::PlaceText(report.workbook, f) << '\n';
+        if (f.stops) break;
+      }
+    }
     if (report.sheets_read > 0 && report.Count(check::Severity::kError) > 0) {
       ctx.err << check::CountsText(report) << " (kastel check で確認できます)\n";
     }

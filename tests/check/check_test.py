@@ -107,6 +107,8 @@ class CheckTest(unittest.TestCase):
                                  written)
                 self.assertEqual(os.listdir(out) != [], written)
                 lines = r.stderr.splitlines()
+                if book == "f.xlsx" and not check:  # the key position the script stopped at
+                    self.assertIn("kastel: 場所: f.xlsx シート「2」 テーブル emp H8", lines)
                 if last is None:
                     self.assertEqual(r.stderr, "")
                 else:

@@ -24,12 +24,22 @@ void ExpectSameScripts(const std::string& got, const std::string& want) {
   }
 }
 
-// Standard error without the closing line that counts the workbook check's findings.
+// Standard error without the lines kastel adds after the script's own: the places of its
+// failures and the count of the workbook check's findings.
 std::string WithoutFindings(const std::string& err) {
-  const std::string tail = " (kastel check で確認できます)\n";
-  if (!err.ends_with(tail)) return err;
-  const std::size_t start = err.rfind('\n', err.size() - tail.size());
-  return err.substr(0, start == std::string::npos ? 0 : start + 1);
+  std::string kept;
+  std::size_t start = 0;
+  while (start < err.size()) {
+    const std::size_t end = err.find('\n', start);
+    const std::string line = err.substr(start, end == std::string::npos ? end : end - start + 1);
+    if (!line.starts_with("kastel: 場所: ") &&
+        !line.ends_with(" (kastel check で確認できます)\n")) {
+      kept += line;
+    }
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return kept;
 }
 
 int Count(const std::string& text, const std::string& what) {
@@ -152,7 +162,12 @@ TEST(ScriptOutputTest, ABadLayoutParameterShowsItsErrorAndCreatesNoFile) {
     const std::string got = dir.Sub("out-" + c.property);
     const RunResult r = Kastel({"script", wb, "-o", got});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, c.message + "\n");
+    // A missing property is named, with the command that writes it.
+    const std::string hint = c.value == "-" ? "kastel: 文書プロパティ " + c.property +
+                                                  " がありません。kastel adopt " + wb +
+                                                  " --sql (または --oracle) で書き込めます。\n"
+                                            : "";
+    EXPECT_EQ(r.err, c.message + "\n" + hint);
     EXPECT_TRUE(fs::is_empty(got));
   }
 }
