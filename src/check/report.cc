@@ -43,8 +43,16 @@ std::string FindingLine(const std::string& workbook, const Finding& f) {
   return line;
 }
 
-void WriteText(std::ostream& out, const Report& report) {
-  for (const Finding& f : report.findings) out << FindingLine(report.workbook, f) << '\n';
+void WriteText(std::ostream& out, const Report& report, bool colour) {
+  for (const Finding& f : report.findings) {
+    std::string line = FindingLine(report.workbook, f);
+    if (colour) {
+      const std::size_t colon = line.find(':');
+      line = (f.severity == Severity::kError ? "\x1b[31m" : "\x1b[33m") + line.substr(0, colon) +
+             "\x1b[0m" + line.substr(colon);
+    }
+    out << line << '\n';
+  }
 }
 
 void WriteJson(std::ostream& out, const Report& report) {

@@ -15,8 +15,8 @@ std::string FindingLine(const std::string& workbook, const Finding& finding);
 // "BOOK シート「3」 テーブル EMP H9": where a finding is.
 std::string PlaceText(const std::string& workbook, const Finding& finding);
 
-// One line a finding.
-void WriteText(std::ostream& out, const Report& report);
+// One line a finding; with `colour`, the severity in red (error) or yellow (warning).
+void WriteText(std::ostream& out, const Report& report, bool colour = false);
 
 // {"workbook": ..., "sheets": n, "errors": n, "warnings": n, "findings": [{"severity":
 // "error"|"warning", "sheet", "table", "cell", "message", "effect"}, ...]}

@@ -1,6 +1,9 @@
 // kastel check WORKBOOK [--format text|json] [--oracle-long-names] [--encoding ...]: lists what
 // the script output would write wrong, without writing anything. Exit status 0 when clean, 1
 // when an error was found, 4 when only warnings were.
+#include <unistd.h>
+
+#include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -22,6 +25,12 @@ struct Args {
   bool oracle_long_names = false;
 };
 
+// Colour only for a person at a terminal, and not when NO_COLOR asks for none.
+bool UseColour(int fd) {
+  const char* no_colour = std::getenv("NO_COLOR");
+  return ::isatty(fd) != 0 && (no_colour == nullptr || *no_colour == '\0');
+}
+
 int RunCheck(CommandContext& ctx, const Args& args) {
   Session session(SessionOptions{}, ctx.out, ctx.err, ctx.in);
   if (!session.ok()) return session.Status();
@@ -34,7 +43,7 @@ int RunCheck(CommandContext& ctx, const Args& args) {
   if (args.format == "json") {
     check::WriteJson(ctx.out, report);
   } else {
-    check::WriteText(ctx.out, report);
+    check::WriteText(ctx.out, report, UseColour(STDOUT_FILENO));
   }
   if (report.findings.empty()) {
     ctx.err << "問題は見つかりませんでした (定義シート " << report.sheets_read << " 枚)。\n";

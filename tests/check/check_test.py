@@ -114,6 +114,19 @@ class CheckTest(unittest.TestCase):
                 else:
                     self.assertEqual(lines[-1], last)
 
+    def test_colour_only_on_a_terminal_and_never_with_no_color(self):
+        import pty
+        for no_color, coloured in (("", True), ("1", False)):
+            main, sub = pty.openpty()
+            env = dict(self.env, NO_COLOR=no_color)
+            subprocess.run([KASTEL, "check", "h.xlsx"], cwd=self.dir, env=env, stdout=sub,
+                           stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+            os.close(sub)
+            out = os.read(main, 65536).decode()
+            os.close(main)
+            self.assertEqual(out.startswith("\x1b[33m警告\x1b[0m: h.xlsx"), coloured, out)
+            self.assertEqual("\x1b[" in out, coloured, out)
+
     def test_a_missing_output_folder_is_named_and_made_with_mkdir(self):
         r = self.run_kastel("script", "c.xlsx", "-o", "no/such")
         self.assertEqual(r.returncode, 1)
