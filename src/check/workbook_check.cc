@@ -61,7 +61,7 @@ bool ParseRange(std::string text, std::string& sheet, std::int32_t (&box)[4]) {
     const std::string& a1 = ends[e];
     std::size_t i = 0;
     while (i < a1.size() && a1[i] >= 'A' && a1[i] <= 'Z') ++i;
-    if (i == 0 || i == a1.size() || i > 3) return false;
+    if (i == 0 || i == a1.size() || i > 3 || a1.size() - i > 7) return false;
     for (std::size_t k = i; k < a1.size(); ++k) {
       if (a1[k] < '0' || a1[k] > '9') return false;
     }
