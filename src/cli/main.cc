@@ -1,6 +1,7 @@
 // kastel: the headless spreadsheet application in person. Each command connects the add-in,
 // opens the workbook, presses the add-in's button and saves when no failure was shown.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -82,6 +83,23 @@ bool KnownCommand(const CLI::App& app, int argc, char** argv) {
   return true;
 }
 
+// For each option the command does not know, the nearest one it does.
+void SuggestOption(const CLI::App& command, int argc, char** argv) {
+  std::vector<std::string> names;
+  for (const CLI::Option* opt : command.get_options()) {
+    for (const std::string& name : opt->get_lnames()) names.push_back("--" + name);
+  }
+  for (int i = 1; i < argc; ++i) {
+    std::string word = argv[i];
+    if (!word.starts_with("--")) continue;
+    word = word.substr(0, word.find('='));
+    if (std::find(names.begin(), names.end(), word) != names.end()) continue;
+    if (const std::string near = kastel::cli::Nearest(word, names); !near.empty()) {
+      std::cerr << "もしかして: " << near << '\n';
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,8 +131,9 @@ int main(int argc, char** argv) {
     const CLI::App* shown = &app;
     for (const CLI::App* sub : app.get_subcommands()) shown = sub;
     const std::string command = shown == &app ? "" : " " + shown->get_name();
-    std::cerr << "kastel: " << ParseErrorText(e) << " (" << e.what() << ")\n使い方は kastel"
-              << command << " --help で確かめて下さい。\n";
+    std::cerr << "kastel: " << ParseErrorText(e) << " (" << e.what() << ")\n";
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) SuggestOption(*shown, argc, argv);
+    std::cerr << "使い方は kastel" << command << " --help で確かめて下さい。\n";
     return kExitUsage;
   } catch (const kastel::Error& e) {
     std::cerr << "kastel: " << e.description() << '\n';

@@ -46,6 +46,7 @@ TEST_F(CommandLineTest, VersionSuggestionsAndUsage) {
       {{"chek"}, 2, "", "もしかして: check\n"},
       {{"ref"}, 2, "", "もしかして: refresh\n"},
       {{"script", "--foo", "x.xlsx"}, 2, "", "使い方は kastel script --help で確かめて下さい。"},
+      {{"check", "x.xlsx", "--fromat", "json"}, 2, "", "もしかして: --format\n"},
       {{"--help"},
        0,
        "  4       最後まで実行し、途中の失敗を表示しました (保存はしています)\n",
