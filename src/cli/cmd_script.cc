@@ -23,6 +23,7 @@ struct Args {
   std::string encoding = "cp932";
   bool check_first = false;
   bool mkdir = false;
+  bool no_check = false;
   SessionOptions options;
 };
 
@@ -66,7 +67,8 @@ int RunScript(CommandContext& ctx, const Args& args) {
                                                      : "。作るには --mkdir を付けて下さい。")
             << '\n';
   }
-  if (check::MissingProperty(*wb).empty()) {
+  // The check reads every sheet a second time; --no-check is for who runs it apart.
+  if (!args.no_check && check::MissingProperty(*wb).empty()) {
     const check::Report report = check::CheckWorkbook(*wb, check_options);
     // A layout that cannot be loaded was the script's own failure, shown already.
     // The failures the script showed, at their cells: those of error values, and the key
@@ -98,6 +100,8 @@ void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
   cmd->add_option("-o,--output", args->options.output_folder,
                   "出力先フォルダ (省略時は端末で尋ねます。端末でなければ現在のフォルダ)")
       ->type_name("フォルダ");
+  cmd->add_flag("--no-check", args->no_check,
+                "書き出した後の確認 (エラーの件数の表示) をしません。大きなブックで速くなります");
   cmd->add_flag("--mkdir", args->mkdir, "-o のフォルダがなければ作ります");
   AddEncodingOption(*cmd, args->encoding);
   cmd->add_flag("--check", args->check_first,
