@@ -96,18 +96,21 @@ class CheckTest(unittest.TestCase):
              "エラーがあるため、スクリプトを書き出しません。"),
             ("c.xlsx", True, 0, True, None),
             ("h.xlsx", False, 0, True, None),
+            # Without the check after writing: the script's own message is the last line.
+            ("f.xlsx", "--no-check", 1, True, "インデックスが有効範囲にありません。"),
         ]
         for book, check, status, written, last in cases:
             with self.subTest(book=book, check=check):
                 out = self.path("out-%s-%s" % (book, check))
                 os.mkdir(out)
-                r = self.run_kastel("script", book, "-o", out, *(["--check"] if check else []))
+                extra = [check] if isinstance(check, str) else ["--check"] if check else []
+                r = self.run_kastel("script", book, "-o", out, *extra)
                 self.assertEqual(r.returncode, status, r.stderr)
                 self.assertEqual(all(os.path.exists(os.path.join(out, f)) for f in SCRIPTS),
                                  written)
                 self.assertEqual(os.listdir(out) != [], written)
                 lines = r.stderr.splitlines()
-                if book == "f.xlsx" and not check:  # the key position the script stopped at
+                if book == "f.xlsx" and check is False:  # the key position the script stopped at
                     self.assertIn("kastel: 場所: f.xlsx シート「2」 テーブル emp H8", lines)
                 if last is None:
                     self.assertEqual(r.stderr, "")
