@@ -20,7 +20,10 @@ void AddAddSheetCommand(CLI::App& app, CommandContext& ctx) {
       ->type_name("ブック");
   AddSaveOptions(*cmd, args->options);
   cmd->callback([&ctx, args] {
-    ctx.status = RunWorkbookButton(ctx, args->options, args->workbook, {"シート追加"});
+    ctx.status = RunWorkbookButton(
+        ctx, args->options, args->workbook, {"シート追加"}, [](host::Workbook& wb) {
+          return "シート「" + wb.ActiveSheet().Name() + "」を追加しました";
+        });
   });
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "model/defines.h"
 
 namespace kastel::cli {
 
@@ -19,7 +20,14 @@ void AddRefreshCommand(CLI::App& app, CommandContext& ctx) {
       ->type_name("ブック");
   AddSaveOptions(*cmd, args->options);
   cmd->callback([&ctx, args] {
-    ctx.status = RunWorkbookButton(ctx, args->options, args->workbook, {"テーブル一覧更新"});
+    ctx.status = RunWorkbookButton(
+        ctx, args->options, args->workbook, {"テーブル一覧更新"}, [](host::Workbook& wb) {
+          int sheets = 0;
+          for (int i = 1; i <= wb.WorksheetCount(); ++i) {
+            sheets += model::Defines::IsDefinitionSheet(wb.Worksheets(i)) ? 1 : 0;
+          }
+          return std::to_string(sheets) + " シートを番号順に並べ、一覧を更新しました";
+        });
   });
 }
 

@@ -22,6 +22,7 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
     std::string workbook;
     term::LoginAnswers answers;
     bool save_password = false;
+    bool no_save_password = false;
     SessionOptions options;
   };
   auto args = std::make_shared<Args>();
@@ -45,12 +46,37 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
       ->type_name("名前");
   cmd->add_option("--schema", args->answers.schema, "読み込むスキーマ (PostgreSQL、既定 public)")
       ->type_name("名前");
-  cmd->add_flag("--save-password", args->save_password, "パスワードをブックに保存します");
+  CLI::Option* save = cmd->add_flag(
+      "--save-password", args->save_password,
+      "パスワードをブックに保存します。ブックの文書プロパティに平文のまま書かれ、ブックを開ける人"
+      "なら誰でも読めます");
+  CLI::Option* no_save =
+      cmd->add_flag("--no-save-password", args->no_save_password,
+                    "パスワードを保存しません (ブックに前回の指定が残っていても外します)");
+  save->excludes(no_save);
+  no_save->excludes(save);
   cmd->add_flag("--password-stdin", args->answers.password_stdin,
                 "パスワードを標準入力の1行目から読みます (省略時は環境変数 KASTEL_PASSWORD)");
   AddSaveOptions(*cmd, args->options);
+  cmd->footer(
+      "サーバーへのつなぎ方:\n"
+      "  SQL Server  --server に host、host,port (例: db1,1433)、host\\instance (例: "
+      "db1\\SQLEXPRESS)、\n"
+      "              この機械なら (local) を指定します。ODBC ドライバは環境変数\n"
+      "              KASTEL_ODBC_SQLSERVER の名前 (既定 FreeTDS)。FreeTDS では TDS のバージョンを\n"
+      "              /etc/freetds/freetds.conf の tds version (SQL Server 2012 以降は 7.4) で\n"
+      "              合わせます。\n"
+      "  Oracle      --database に //host:port/service (例: //db1:1521/ORCLPDB1) か\n"
+      "              tnsnames.ora の名前を指定します。ODBC ドライバは KASTEL_ODBC_ORACLE の\n"
+      "              名前 (例: Oracle 19 ODBC driver)。日本語には "
+      "NLS_LANG=JAPANESE_JAPAN.AL32UTF8\n"
+      "              が要ります。\n"
+      "  パスワード  --password-stdin で標準入力の1行目から、なければ環境変数 KASTEL_PASSWORD\n"
+      "              から読みます。コマンドラインには書けません。\n"
+      "  ドライバの一覧は odbcinst -q -d で確かめられます。\n");
   cmd->callback([&ctx, args] {
     if (args->save_password) args->answers.save_password = true;
+    if (args->no_save_password) args->answers.save_password = false;
     Session session(args->options, ctx.out, ctx.err, ctx.in);
     host::Workbook* wb =
         session.ok() ? session.OpenWorkbook(args->workbook, /*will_save=*/true) : nullptr;

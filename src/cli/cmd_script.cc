@@ -1,22 +1,112 @@
-// kastel script WORKBOOK [-o DIR] [--encoding cp932|utf-8] [--crlf]: presses 「スクリプト出力」 and
-// writes table.sql, index.sql and comment.sql. The workbook is never saved: script output changes
-// nothing in it.
+// kastel script WORKBOOK [-o DIR] [--encoding cp932|utf-8] [--crlf] [--check]: presses
+// 「スクリプト出力」 and writes table.sql, index.sql and comment.sql. The workbook is never saved:
+// script output changes nothing in it. Afterwards the workbook check runs over the same sheets and,
+// when it finds errors, says how many; with --check, errors keep anything from being written.
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <system_error>
 
+#include "base/error.h"
+#include "check/report.h"
+#include "check/workbook_check.h"
 #include "cli/command.h"
+#include "cli/exit_status.h"
 #include "util/stream_writer.h"
 
 namespace kastel::cli {
+namespace {
+
+struct Args {
+  std::string workbook;
+  std::string encoding;  // "": the dialect's own
+  bool crlf = false;
+  bool check_first = false;
+  bool mkdir = false;
+  bool no_check = false;
+  SessionOptions options;
+};
+
+// Makes the folder given with -o when it is missing; false (with the reason) when it cannot.
+bool MakeOutputFolder(CommandContext& ctx, const std::string& folder) {
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::exists(folder, ec)) return true;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec) return true;
+  ctx.err << "kastel: 出力先フォルダ '" << folder << "' を作れません: " << ec.message() << '\n';
+  return false;
+}
+
+// After the script output: the place of each failure it showed, and how many errors the check
+// finds.
+void ReportAfterScript(CommandContext& ctx, host::Workbook& wb,
+                       const check::CheckOptions& check_options, int status) {
+  if (!check::MissingProperty(wb).empty()) return;
+  const check::Report report = check::CheckWorkbook(wb, check_options);
+  // The failures the script showed, at their cells: those of error values, and the key position
+  // it stopped at (the first, as it stops there).
+  if (status != kExitOk) {
+    for (const check::Finding& f : report.findings) {
+      if (f.shown || f.stops) {
+        ctx.err << "kastel: 場所: " << check::PlaceText(report.workbook, f) << '\n';
+      }
+      if (f.stops) break;
+    }
+  }
+  if (report.sheets_read > 0 && report.Count(check::Severity::kError) > 0) {
+    ctx.err << check::CountsText(report) << " (kastel check で確認できます)\n";
+  }
+}
+
+int RunScript(CommandContext& ctx, const Args& args) {
+  Session session(args.options, ctx.out, ctx.err, ctx.in);
+  if (!session.ok()) return session.Status();
+  host::Workbook* wb = session.OpenWorkbook(args.workbook, /*will_save=*/false);
+  if (wb == nullptr) return session.Status();
+  const bool utf8 = IsUtf8Encoding(args.encoding, *wb);
+  check::CheckOptions check_options;
+  check_options.cp932 = !utf8;
+  if (args.check_first && check::MissingProperty(*wb).empty()) {
+    const check::Report report = check::CheckWorkbook(*wb, check_options);
+    if (report.Count(check::Severity::kError) > 0) {
+      check::WriteText(ctx.err, report);
+      ctx.err << "kastel: " << check::CountsText(report)
+              << "。エラーがあるため、スクリプトを書き出しません。\n";
+      return kExitFailure;
+    }
+  }
+  if (addin::Connect* kastel = session.kastel()) {
+    if (!args.encoding.empty()) {
+      kastel->engine_context().encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+    }
+    kastel->engine_context().crlf = args.crlf;
+  }
+  const std::optional<std::string>& folder = args.options.output_folder;
+  if (folder && args.mkdir && !MakeOutputFolder(ctx, *folder)) return kExitFailure;
+  if (!session.Press({"スクリプト出力"})) return session.Status();
+  std::error_code ec;
+  if (folder && session.Status() == kExitFailure && !std::filesystem::is_directory(*folder, ec)) {
+    ctx.err << "kastel: 出力先フォルダ '" << *folder << "' がありません"
+            << (std::filesystem::exists(*folder, ec) ? " (フォルダではありません)。"
+                                                     : "。作るには --mkdir を付けて下さい。")
+            << '\n';
+  }
+  // The check reads every sheet a second time; --no-check is for who runs it apart. A workbook
+  // the check cannot read either has had its failure shown by the script already.
+  if (!args.no_check) {
+    try {
+      ReportAfterScript(ctx, *wb, check_options, session.Status());
+    } catch (const Error&) {
+    }
+  }
+  return session.Status();
+}
+
+}  // namespace
 
 void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
-  struct Args {
-    std::string workbook;
-    std::string encoding;  // "": the dialect's own
-    bool crlf = false;
-    SessionOptions options;
-  };
   auto args = std::make_shared<Args>();
   CLI::App* cmd =
       NewCommand(app, "script",
@@ -30,33 +120,15 @@ void AddScriptCommand(CLI::App& app, CommandContext& ctx) {
          "出力先フォルダ (省略時は環境変数 KASTEL_OUTPUT_FOLDER、それも無ければ端末で尋ねます。"
          "端末でなければ現在のフォルダ)")
       ->type_name("フォルダ");
-  cmd->add_option("--encoding", args->encoding,
-                  "スクリプトの文字コード: cp932 (Shift_JIS に無い文字は ?) か utf-8 "
-                  "(既定は SQL Server と Oracle が cp932、PostgreSQL が utf-8)")
-      ->check(CLI::IsMember({"cp932", "utf-8"}))
-      ->type_name("文字コード");
+  cmd->add_flag("--no-check", args->no_check,
+                "書き出した後の確認 (エラーの件数の表示) をしません。大きなブックで速くなります");
+  cmd->add_flag("--mkdir", args->mkdir, "-o のフォルダがなければ作ります");
+  AddEncodingOption(*cmd, args->encoding);
   cmd->add_flag("--crlf", args->crlf,
                 "PostgreSQL のスクリプトも行末を CR LF にします (既定は LF。他は常に CR LF)");
-  cmd->callback([&ctx, args] {
-    Session session(args->options, ctx.out, ctx.err, ctx.in);
-    if (!session.ok()) {
-      ctx.status = session.Status();
-      return;
-    }
-    if (session.OpenWorkbook(args->workbook, /*will_save=*/false) == nullptr) {
-      ctx.status = session.Status();
-      return;
-    }
-    if (addin::Connect* kastel = session.kastel()) {
-      if (!args->encoding.empty()) {
-        kastel->engine_context().encoding =
-            args->encoding == "utf-8" ? TextEncoding::kUtf8 : TextEncoding::kCp932;
-      }
-      kastel->engine_context().crlf = args->crlf;
-    }
-    session.Press({"スクリプト出力"});
-    ctx.status = session.Status();
-  });
+  cmd->add_flag("--check", args->check_first,
+                "先に kastel check と同じ確認をし、エラーがあれば何も書き出さずに終わります");
+  cmd->callback([&ctx, args] { ctx.status = RunScript(ctx, *args); });
 }
 
 }  // namespace kastel::cli

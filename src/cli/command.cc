@@ -1,9 +1,14 @@
 #include "cli/command.h"
 
+#include "base/error.h"
+#include "cli/exit_status.h"
+#include "cli/help_format.h"
+#include "model/defines.h"
+
 namespace kastel::cli {
 
 void UseJapaneseHelp(CLI::App& app) {
-  auto formatter = std::make_shared<CLI::Formatter>();
+  auto formatter = std::make_shared<HelpFormatter>();
   formatter->label("Usage", "使い方");
   formatter->label("OPTIONS", "オプション");
   formatter->label("SUBCOMMAND", "コマンド");
@@ -14,7 +19,7 @@ void UseJapaneseHelp(CLI::App& app) {
   formatter->label("Env", "環境変数");
   formatter->label("Needs", "要");
   formatter->label("Excludes", "併用不可");
-  formatter->column_width(34);
+  formatter->column_width(30);
   app.formatter(formatter);
   // The group first: the help flag takes the group in force when it is made.
   app.option_defaults()->group("オプション");
@@ -39,12 +44,37 @@ void AddTemplateOption(CLI::App& cmd, SessionOptions& options) {
       ->type_name("ファイル");
 }
 
+void AddEncodingOption(CLI::App& cmd, std::string& encoding) {
+  cmd.add_option(
+         "--encoding", encoding,
+         "スクリプトの文字コード: cp932 (sjis, shift_jis とも書けます。Shift_JIS に無い文字は"
+         " ?) か utf-8 (utf8)。既定は SQL Server と Oracle が cp932、PostgreSQL が utf-8")
+      ->check(CLI::IsMember({"cp932", "sjis", "shift_jis", "utf-8", "utf8"}, CLI::ignore_case))
+      ->type_name("文字コード");
+}
+
+bool IsUtf8Encoding(const std::string& encoding, host::Workbook& wb) {
+  if (encoding.empty()) {
+    try {
+      return model::Defines::GetDocProperty(wb, "DB") == "PGS";
+    } catch (const Error&) {
+      return false;
+    }
+  }
+  std::string lower;
+  for (char c : encoding) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return lower == "utf-8" || lower == "utf8";
+}
+
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
-                      const std::string& workbook, const std::vector<std::string>& captions) {
+                      const std::string& workbook, const std::vector<std::string>& captions,
+                      const Summary& summary) {
   Session session(options, ctx.out, ctx.err, ctx.in);
   host::Workbook* wb = session.ok() ? session.OpenWorkbook(workbook, /*will_save=*/true) : nullptr;
   if (wb != nullptr && !session.Press(captions)) wb = nullptr;
-  session.SaveIfRanToEnd(wb, workbook);
+  std::string done;
+  if (wb != nullptr && summary && session.Status() == kExitOk) done = summary(*wb);
+  session.SaveIfRanToEnd(wb, workbook, done);
   return session.Status();
 }
 

@@ -5,6 +5,7 @@
 #define KASTEL_CLI_COMMAND_H_
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
   X(Refresh)                   \
   X(Template)                  \
   X(Script)                    \
+  X(Check)                     \
+  X(Adopt)                     \
   X(Reverse)                   \
   X(Bar)                       \
   X(Register)                  \
@@ -47,11 +50,20 @@ void UseJapaneseHelp(CLI::App& app);
 // --force (for commands that save) and --template, stored in `options`.
 void AddSaveOptions(CLI::App& cmd, SessionOptions& options);
 void AddTemplateOption(CLI::App& cmd, SessionOptions& options);
+// --encoding for the script files: cp932 (also sjis, shift_jis) or utf-8 (also utf8), any case.
+void AddEncodingOption(CLI::App& cmd, std::string& encoding);
+// True when the script files of `wb` are written in UTF-8: `encoding` as AddEncodingOption
+// accepts it, or, when none was given, the dialect's own (UTF-8 for PostgreSQL, else CP932).
+bool IsUtf8Encoding(const std::string& encoding, host::Workbook& wb);
+
+// What a command did, in one line for standard output, read from the workbook after the press.
+using Summary = std::function<std::string(host::Workbook&)>;
 
 // Opens `workbook`, presses the button reached by `captions` and, when the command ran to its
-// end, saves the workbook over itself. The exit status.
+// end, saves the workbook over itself; then prints `summary` when all went well. The exit status.
 int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
-                      const std::string& workbook, const std::vector<std::string>& captions);
+                      const std::string& workbook, const std::vector<std::string>& captions,
+                      const Summary& summary = nullptr);
 
 }  // namespace kastel::cli
 

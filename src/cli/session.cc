@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "base/error.h"
+#include "check/workbook_check.h"
 #include "cli/addin_registry.h"
 #include "cli/exit_status.h"
 #include "cli/lock_file.h"
@@ -59,6 +60,7 @@ std::string NotAWorkbook(const std::string& path) {
 Session::Session(const SessionOptions& options, std::ostream& out, std::ostream& err,
                  std::istream& in)
     : options_(options),
+      out_(out),
       err_(err),
       shell_(out, err, in, ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0),
       app_(err) {
@@ -203,14 +205,34 @@ bool Session::Press(const std::vector<std::string>& captions) {
   }
   if (!button->Enabled() || !app_.Press(*button)) {
     Refuse("ボタン「" + captions.back() +
-           "」は無効です。このブックはテーブル定義書ではないため実行できません。");
+           "」は無効です。このブックはテーブル定義書ではないため実行できません。" +
+           MissingPropertyHint());
     return false;
+  }
+  // A layout property that is missing fails the command with the host's own error; say which.
+  if (kastel_ && kastel_->defines().failures_shown() > 0) {
+    if (const std::string hint = MissingPropertyHint(); !hint.empty()) {
+      err_ << "kastel:" << hint << '\n';
+    }
   }
   return true;
 }
 
-void Session::SaveIfRanToEnd(host::Workbook* wb, const std::string& path) {
+std::string Session::MissingPropertyHint() {
+  host::Workbook* wb = app_.ActiveWorkbook();
+  if (wb == nullptr) return "";
+  const std::string missing = check::MissingProperty(*wb);
+  if (missing.empty()) return "";
+  const bool wrong_mark = missing == "TEMPLATE" && model::Defines::DocPropertyExists(*wb, missing);
+  return " 文書プロパティ " + missing +
+         (wrong_mark ? " が \"DB\" ではありません" : " がありません") + "。kastel adopt " +
+         app_.PathOf(*wb) + " --sql (または --oracle) で書き込めます。";
+}
+
+void Session::SaveIfRanToEnd(host::Workbook* wb, const std::string& path,
+                             const std::string& summary) {
   const bool saved = wb != nullptr && Save(*wb, path);
+  if (saved && !summary.empty()) out_ << summary << std::endl;
   err_ << (saved ? "保存しました: " : "保存していません: ") << path << '\n';
 }
 

@@ -56,8 +56,9 @@ class Session {
   // Raises the before-save event and saves `wb` to `path`, both only when the command ran to its
   // end (failures it went past included) and no dialog was cancelled; a null `wb` (the command
   // never got that far) is not saved. Either way the last line on stderr says whether `path`
-  // was saved. Call once, after everything else the command prints.
-  void SaveIfRanToEnd(host::Workbook* wb, const std::string& path);
+  // was saved. `summary`, what the command did, goes to stdout just before that line when the
+  // workbook was saved. Call once, after everything else the command prints.
+  void SaveIfRanToEnd(host::Workbook* wb, const std::string& path, const std::string& summary = "");
 
   // The exit status the run has earned so far.
   int Status() const;
@@ -70,8 +71,12 @@ class Session {
   // Waits (boundedly) until no other kastel saves into the folder of `path`, then removes what
   // killed saves left there. False, with a message and status 1, when the wait ran out.
   bool LockFolderOf(const std::string& path);
+  // " 文書プロパティ X がありません。kastel adopt ..." for the active workbook when it lacks a
+  // property that makes it a definition workbook; "" otherwise.
+  std::string MissingPropertyHint();
 
   SessionOptions options_;
+  std::ostream& out_;
   std::ostream& err_;
   term::TermShell shell_;
   xlsx::XlsxApplication app_;

@@ -38,6 +38,7 @@ std::vector<ColumnRow> SheetReader::Columns(unsigned fields) {
   std::vector<ColumnRow> rows;
   WalkColumns([&](std::int32_t row, const Value& name) {
     ColumnRow& c = rows.emplace_back();
+    c.row = row;
     c.name = defines_.CStrEx(name);
     if (fields & kTableFields) {
       c.data_type = Text(row, layout.data_type.col);
@@ -52,17 +53,26 @@ std::vector<ColumnRow> SheetReader::Columns(unsigned fields) {
   return rows;
 }
 
-std::string SheetReader::KeyColumns(int index) {
+std::vector<KeyCell> SheetReader::KeyCells(int index) {
   const std::int32_t key_col = defines_.layout().index_column.col + index;
-  std::array<std::string, kKeySlots + 1> slots;  // slot 0 unused: positions are 1-based
+  std::vector<KeyCell> cells;
   WalkColumns([&](std::int32_t row, const Value& name) {
     Value key = ws_.Cell(row, key_col);
-    // A mark such as ○ or an error value is not a position: the column is not in the index.
-    if (defines_.IsEmptyEx(key) || !vb::IsNumeric(key)) return;
-    const std::int16_t pos = vb::CInt(key);
-    if (pos < 1 || pos > kKeySlots) throw Error::Runtime(RuntimeError::kSubscript);
-    slots[static_cast<std::size_t>(pos)] = defines_.CStrEx(name);
+    if (defines_.IsEmptyEx(key)) return;
+    cells.push_back(KeyCell{row, defines_.CStrEx(name), std::move(key)});
   });
+  return cells;
+}
+
+std::string SheetReader::KeyColumns(int index) {
+  std::array<std::string, kKeySlots + 1> slots;  // slot 0 unused: positions are 1-based
+  for (const KeyCell& cell : KeyCells(index)) {
+    // A mark such as ○ or an error value is not a position: the column is not in the index.
+    if (!vb::IsNumeric(cell.value)) continue;
+    const std::int16_t pos = vb::CInt(cell.value);
+    if (pos < 1 || pos > kKeySlots) throw Error::Runtime(RuntimeError::kSubscript);
+    slots[static_cast<std::size_t>(pos)] = cell.column;
+  }
   // A gap ends the list: positions 1, 2 and 4 list only the first two columns.
   std::string list;
   for (std::size_t i = 1; i <= kKeySlots && !slots[i].empty(); ++i) {
@@ -72,7 +82,9 @@ std::string SheetReader::KeyColumns(int index) {
   return list;
 }
 
-std::vector<IndexRow> SheetReader::Indexes() {
+// Each key column list is read before the next index row, as the script has always read them,
+// so that a key failure leaves the rows below unread.
+std::vector<IndexRow> SheetReader::ReadIndexes(bool with_keys) {
   const model::Layout& layout = defines_.layout();
   std::vector<IndexRow> rows;
   for (int i = 0; i < model::kMaxIndexRows; ++i) {
@@ -80,11 +92,16 @@ std::vector<IndexRow> SheetReader::Indexes() {
     std::string name = Text(row, layout.index_name.col);
     if (name.empty()) break;
     IndexRow& x = rows.emplace_back();
+    x.row = row;
     x.name = std::move(name);
     x.constraint_type = Text(row, layout.constraint_type.col);
-    x.key_columns = KeyColumns(i);
+    if (with_keys) x.key_columns = KeyColumns(i);
   }
   return rows;
 }
+
+std::vector<IndexRow> SheetReader::IndexHeads() { return ReadIndexes(false); }
+
+std::vector<IndexRow> SheetReader::Indexes() { return ReadIndexes(true); }
 
 }  // namespace kastel::engines

@@ -20,6 +20,7 @@ namespace kastel::engines {
 
 // One row of the column block. Fields a block does not ask for stay "".
 struct ColumnRow {
+  std::int32_t row = 0;  // the sheet row it stands on
   std::string name;
   std::string title;
   std::string data_type;
@@ -37,6 +38,7 @@ enum ColumnFields : unsigned {
 
 // One row of the index block with the key column list of its index.
 struct IndexRow {
+  std::int32_t row = 0;  // the sheet row it stands on
   std::string name;
   std::string constraint_type;
   std::string key_columns;  // "A, B, C"; "" when position 1 is unused
@@ -44,6 +46,13 @@ struct IndexRow {
 
 // Key positions an index can hold.
 inline constexpr int kKeySlots = 11;
+
+// A filled cell of the index matrix, as the column walk meets it.
+struct KeyCell {
+  std::int32_t row = 0;
+  std::string column;  // the column name of that row
+  Value value;         // the cell as it stands, not yet read as a position
+};
 
 class SheetReader {
  public:
@@ -61,12 +70,18 @@ class SheetReader {
   // Throws kastel::Error 9 for a key position outside 1 to 11 and 6 for one beyond 16 bits.
   std::vector<IndexRow> Indexes();
 
+  // The index rows as Indexes() walks them, without their key column lists.
+  std::vector<IndexRow> IndexHeads();
+  // The non-empty cells of index `index`'s matrix column, row by row over the column block.
+  std::vector<KeyCell> KeyCells(int index);
+
  private:
   std::string Text(std::int32_t row, std::int32_t col);
   // Calls `visit(row, name cell)` for every row of the column block.
   template <typename Visit>
   void WalkColumns(Visit visit);
   std::string KeyColumns(int index);
+  std::vector<IndexRow> ReadIndexes(bool with_keys);
 
   model::Defines& defines_;
   host::Worksheet& ws_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "odbc/ado_error.h"
+#include "odbc/connect_hint.h"
 #include "odbc/driver_library.h"
 #include "odbc/index_schema.h"
 #include "odbc/result_fetch.h"
@@ -65,7 +66,16 @@ void OdbcConnection::Open() {
     std::fill(std::begin(out), std::end(out), 0);
   }
   std::fill(odbc.begin(), odbc.end(), 0);
-  Check(rc, dbc);
+  if (!SQL_SUCCEEDED(rc)) {
+    const std::string text = DiagnosticText(SQL_HANDLE_DBC, dbc.get(), dbc.wide());
+    // SQLSTATE is plain ASCII: the narrow call reads it whichever family the driver speaks.
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLGetDiagRec(SQL_HANDLE_DBC, dbc.get(), 1, state, &native, nullptr, 0, &length);
+    throw MakeDriverError(text + ConnectHint(text, reinterpret_cast<const char*>(state),
+                                             InstalledDrivers(environment.get())));
+  }
   environment_ = std::move(environment);
   dbc_ = std::move(dbc);
   index_schema_.reset();

@@ -63,15 +63,35 @@ std::optional<std::string> TermShell::BrowseForFolder(std::string_view descripti
   const std::string offered =
       selected_path.empty() ? CurrentDirectory() : std::string(selected_path);
   if (!interactive_) return offered;
-  err_ << TerminalText(description) << '\n' << "フォルダ [" << offered << "]: ";
-  err_.flush();
-  std::string line;
-  if (!std::getline(in_, line)) {
-    err_ << '\n';
-    NoteCancelled();
-    return std::nullopt;
+  err_ << TerminalText(description) << '\n';
+  for (;;) {
+    err_ << "フォルダ [" << offered << "]: ";
+    err_.flush();
+    std::string line;
+    if (!std::getline(in_, line)) {
+      err_ << '\n';
+      NoteCancelled();
+      return std::nullopt;
+    }
+    if (line.empty()) return offered;
+    // A shell would have expanded it; a person typing at this prompt expects the same.
+    if (line == "~" || line.starts_with("~/")) line = GetEnv("HOME").value_or("") + line.substr(1);
+    std::error_code ec;
+    if (std::filesystem::is_directory(line, ec)) return line;
+    err_ << "フォルダ '" << line << "' はありません。作りますか? [y/N]: ";
+    err_.flush();
+    std::string yes;
+    if (!std::getline(in_, yes)) {
+      err_ << '\n';
+      NoteCancelled();
+      return std::nullopt;
+    }
+    if (yes == "y" || yes == "Y" || yes == "yes") {
+      std::filesystem::create_directories(line, ec);
+      if (!ec) return line;
+      err_ << "フォルダ '" << line << "' を作れません: " << ec.message() << '\n';
+    }
   }
-  return line.empty() ? offered : line;
 }
 
 std::optional<std::string> TermShell::GetEnv(std::string_view name) const {

@@ -44,7 +44,8 @@ TEST_F(RefusalsTest, UnusableWorkbooksAreRefusedWithStatus2AndLeftUntouched) {
     EXPECT_TRUE(ReadFile(book) == before);
   }
   // Forced, the locked workbook is saved.
-  ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0, "", Saved("calc.xlsx"));
+  ExpectRun(Run({"refresh", "calc.xlsx", "--force"}), 0,
+            "3 シートを番号順に並べ、一覧を更新しました\n", Saved("calc.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "calc.xlsx"), "sheet:2"), "1|visible");
 }
 
@@ -59,7 +60,8 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
       {{"new", "--oracle", "nowhere/x.xlsx"}, "がありません"},
       {{"new", "--sql", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
       {{"new", "--postgres", "a.xlsx", "--oracle", "b.xlsx"}, "同時には指定できない"},
-      {{"new"}, "--oracle PATH、--postgres PATH のどれか"},
+      {{"new"}, "PATH を指定して下さい"},
+      {{"new", "a.xlsx", "--sql", "b.xlsx"}, "PATH が二つあります"},
       {{"refresh"}, "必要な引数がありません"},
   };
   for (const auto& c : cases) {
@@ -69,7 +71,8 @@ TEST_F(RefusalsTest, NewRefusesToOverwriteOrToWriteIntoAMissingFolder) {
   }
   EXPECT_TRUE(ReadFile(scratch_ / "taken.xlsx") == before);
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "a.xlsx"));
-  ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0, "", Saved("taken.xlsx"));
+  ExpectRun(Run({"new", "--sql", "taken.xlsx", "--force"}), 0,
+            "新しいテーブル定義書 (SQL Server) を作りました: taken.xlsx\n", Saved("taken.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "taken.xlsx"), "name:DATA_TYPE"), "'@LIST'!$B$2:$B$28");
 }
 
@@ -79,8 +82,8 @@ TEST_F(RefusalsTest, AMissingTemplateIsAFailureThatTheTemplateOptionMends) {
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(r.err.ends_with(NotSaved("x.xlsx"))) << r.err;
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "x.xlsx"));
-  ExpectRun(Run({"new", "--sql", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0, "",
-            Saved("x.xlsx"));
+  ExpectRun(Run({"new", "x.xlsx", "--template", KASTEL_TEST_TEMPLATE}), 0,
+            "新しいテーブル定義書 (SQL Server) を作りました: x.xlsx\n", Saved("x.xlsx"));
   EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "custom:DB"), "lpwstr|SQL");
 }
 

@@ -71,31 +71,58 @@ TEST_F(WorkbookCommandsTest, RefreshRenamesNumbersListsAndLinksTheDefinitionShee
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
     const std::string book = Copy(c.fixture, "book.xlsx");
-    ExpectRun(Run({"refresh", "book.xlsx"}), 0, "", Saved("book.xlsx"));
+    const RunResult r = Run({"refresh", "book.xlsx"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with(" シートを番号順に並べ、一覧を更新しました\n")) << r.out;
+    EXPECT_EQ(r.err, Saved("book.xlsx"));
     const auto dump = DumpBook(book);
     for (const Fact& f : c.facts) EXPECT_EQ(Get(dump, f.key), f.value) << f.key;
   }
 }
 
 TEST_F(WorkbookCommandsTest, NewOracleWorkbookThenAddSheetThenTemplateTwice) {
-  ExpectRun(Run({"new", "--oracle", "x.xlsx"}), 0, "", Saved("x.xlsx"));
+  ExpectRun(Run({"new", "x.xlsx", "--oracle"}), 0,
+            "新しいテーブル定義書 (Oracle) を作りました: x.xlsx\n", Saved("x.xlsx"));
   auto dump = DumpBook(scratch_ / "x.xlsx");
   EXPECT_EQ(Get(dump, "custom:DB"), "lpwstr|ORA");
   EXPECT_EQ(Get(dump, "custom:TEMPLATE"), "lpwstr|DB");
   EXPECT_EQ(Get(dump, "name:DATA_TYPE"), "'@LIST'!$C$2:$C$21");
   EXPECT_EQ(Get(dump, "sheet:3"), "template|hidden");
 
-  ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "", Saved("x.xlsx"));
+  ExpectRun(Run({"add-sheet", "x.xlsx"}), 0, "シート「template (2)」を追加しました\n",
+            Saved("x.xlsx"));
   dump = DumpBook(scratch_ / "x.xlsx");
   EXPECT_EQ(Get(dump, "sheet:3"), "template (2)|visible");
   EXPECT_EQ(Get(dump, "cell:template (2)!B3"), "str:テーブル定義書");
   EXPECT_EQ(Get(dump, "sheet:4"), "template|hidden");
   EXPECT_EQ(Get(dump, "name:DATA_TYPE"), "'@LIST'!$C$2:$C$21");
 
-  ExpectRun(Run({"template", "x.xlsx"}), 0, "", Saved("x.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet:4"), "template|visible");
-  ExpectRun(Run({"template", "x.xlsx"}), 0, "", Saved("x.xlsx"));
-  EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet:4"), "template|hidden");
+  // The toggle, then --show and --hide, each of which holds when repeated and then saves nothing.
+  const struct {
+    std::vector<std::string> args;
+    const char* out;
+    const char* state;
+    bool saved;
+  } toggles[] = {
+      {{"template", "x.xlsx"}, "テンプレートシートを表示しました\n", "template|visible", true},
+      {{"template", "x.xlsx"}, "テンプレートシートを非表示にしました\n", "template|hidden", true},
+      {{"template", "x.xlsx", "--hide"},
+       "テンプレートシートは既に非表示です\n",
+       "template|hidden",
+       false},
+      {{"template", "x.xlsx", "--show"},
+       "テンプレートシートを表示しました\n",
+       "template|visible",
+       true},
+      {{"template", "x.xlsx", "--show"},
+       "テンプレートシートは既に表示されています\n",
+       "template|visible",
+       false},
+  };
+  for (const auto& t : toggles) {
+    ExpectRun(Run(t.args), 0, t.out, t.saved ? Saved("x.xlsx") : NotSaved("x.xlsx"));
+    EXPECT_EQ(Get(DumpBook(scratch_ / "x.xlsx"), "sheet:4"), t.state) << t.args.back();
+  }
 }
 
 TEST_F(WorkbookCommandsTest, BarShowsWhichButtonsTheWorkbookEnables) {

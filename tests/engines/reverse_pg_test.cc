@@ -113,7 +113,11 @@ TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsT
   const std::string before = ReadFile(book);
   const struct {
     std::string password, message;
-  } cases[] = {{"wrong", "password authentication failed for user"}, {kPassword, "syntax error"}};
+  } cases[] = {
+      {"wrong",
+       "password authentication failed for user \"kastel_login\"\nヒント: ログインできません。"},
+      {kPassword, "syntax error"},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     // Through the environment the child inherits: the password is in no argument list.

@@ -140,6 +140,24 @@ class TemplateWorkbook(unittest.TestCase):
                 self.assertEqual(min(styled), first)
                 self.assertEqual(max(styled), last)
 
+    def test_filled_rows_below_the_first_page_are_bordered_by_conditional_formats(self):
+        # One rule per bordered block, keyed on the row's name cell, so empty rows cost nothing.
+        for name, blocks in (("template", {"B8:R520": "$C8"}),
+                             ("テーブル一覧", {"B5:F204": "$C5", "G5:G204": "$C5",
+                                           "H5:J204": "$C5", "K5:K204": "$C5"})):
+            with self.subTest(sheet=name):
+                ws = self.wb[name]
+                found = {str(cf.sqref): rule.formula[0]
+                         for cf in ws.conditional_formatting for rule in cf.rules}
+                self.assertEqual(found, {k: v + '<>""' for k, v in blocks.items()})
+                for cf in ws.conditional_formatting:
+                    for rule in cf.rules:
+                        self.assertEqual(rule.dxf.border.top.style, "thin")
+                        self.assertEqual(rule.dxf.border.bottom.style, "thin")
+                # The title row is tall enough for its 16-point font.
+                title = 3 if name == "template" else 2
+                self.assertGreaterEqual(ws.row_dimensions[title].height, 20)
+
     def test_first_page_prints_on_a4_landscape_at_a_legible_scale(self):
         for name, first_col, last_col, rows in (("template", 2, 22, range(3, 38)),
                                                 ("テーブル一覧", 1, 11, range(1, 35))):
