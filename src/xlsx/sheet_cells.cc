@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "base/utf8.h"
 #include "xlsx/a1.h"
 #include "xlsx/package.h"
 
@@ -37,24 +38,6 @@ bool HasSpecial(std::string_view text) {
     if (c == '&' || c == '\r') return true;
   }
   return false;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // The reference at the start of `text` ("&amp;", "&#12486;", "&#x41;"): its length, and the

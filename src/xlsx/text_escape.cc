@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/utf8.h"
 #include "xlsx/package.h"
 
 namespace kastel::xlsx {
@@ -37,24 +38,6 @@ void AppendEscape(std::string& out, char32_t unit) {
   out += "_x";
   for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
   out += '_';
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Decodes one UTF-8 character at `at`, advancing `at`; a malformed sequence gives U+FFFD and
