@@ -74,6 +74,15 @@ void RunAll() {
   }
 }
 
+HoldSignals::HoldSignals() {
+  sigset_t fatal;
+  sigemptyset(&fatal);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&fatal, sig);
+  pthread_sigmask(SIG_BLOCK, &fatal, &previous_);
+}
+
+HoldSignals::~HoldSignals() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
 void InstallHandlers() {
   struct sigaction sa {};
   sa.sa_handler = Handle;

@@ -6,6 +6,7 @@
 #ifndef KASTEL_BASE_SIGNAL_CLEANUP_H_
 #define KASTEL_BASE_SIGNAL_CLEANUP_H_
 
+#include <signal.h>
 #include <termios.h>
 
 namespace kastel::signal_cleanup {
@@ -28,6 +29,20 @@ void Withdraw(Token token);
 // ignores SIGXFSZ and SIGPIPE so that an exceeded file-size limit or a closed pipe reaches the
 // writer as an error (EFBIG, EPIPE) instead of killing the process silently.
 void InstallHandlers();
+
+// Holds the fatal signals back while it lives, so that a resource and its registration come into
+// being together: a signal between creating a temporary file and registering it would leave the
+// file behind. A signal that arrives meanwhile is delivered when the holder ends.
+class HoldSignals {
+ public:
+  HoldSignals();
+  ~HoldSignals();
+  HoldSignals(const HoldSignals&) = delete;
+  HoldSignals& operator=(const HoldSignals&) = delete;
+
+ private:
+  sigset_t previous_;
+};
 
 // Runs every registered action now (what the handler does); for tests.
 void RunAll();

@@ -107,9 +107,14 @@ FileIdentity ReplaceFile(const std::string& path, std::string_view bytes,
   std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   // A fixed short name: the target's own name may already be as long as a name can be.
   std::string temp = folder + std::string(kTempPrefix) + "XXXXXX";
-  int fd = mkstemp(temp.data());
+  int fd = -1;
+  signal_cleanup::Token cleanup = 0;
+  {
+    signal_cleanup::HoldSignals hold;
+    fd = mkstemp(temp.data());
+    if (fd >= 0) cleanup = signal_cleanup::UnlinkOnSignal(temp.c_str());
+  }
   if (fd < 0) throw messages::SaveFailure(path, Reason(errno));
-  const signal_cleanup::Token cleanup = signal_cleanup::UnlinkOnSignal(temp.c_str());
 
   mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
   if (exists) {
