@@ -46,34 +46,33 @@ TEST(CopyName, AppendsTheSmallestFreeNumberAndCutsToThirtyOneCharacters) {
 TEST(Rename, EnforcesTheSheetNameRules) {
   struct Case {
     std::string name;
-    const char* error;  // nullptr: accepted
+    std::string error;  // empty: accepted
   } cases[] = {
-      {"定義", nullptr},
-      {"a'b", nullptr},
-      {std::string(31, 'x'), nullptr},
-      {"TEMPLATE", nullptr},  // its own name in other case
+      {"定義", ""},
+      {"a'b", ""},
+      {std::string(31, 'x'), ""},
+      {"TEMPLATE", ""},  // its own name in other case
       {"", "シート名を空にすることはできません。"},
       {std::string(32, 'x'),
        "シート名'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx'"
        "は長すぎます。シート名は31文字以内にしてください。"},
-      {"a:b", "シート名'a:b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
-      {"a\\b", "シート名'a\\b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
-      {"a/b", "シート名'a/b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
-      {"a?b", "シート名'a?b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
-      {"a*b", "シート名'a*b'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
-      {"[ab", "シート名'[ab'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
-      {"ab]", "シート名'ab]'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"},
       {"'ab", "シート名''ab'は使えません。シート名の先頭と末尾にアポストロフィは使えません。"},
       {"ab'", "シート名'ab''は使えません。シート名の先頭と末尾にアポストロフィは使えません。"},
       {"history", "シート名'History'はアプリケーションが予約しているため使えません。"},
       {"参照", "シート名'参照'は既に使われています。別の名前を指定してください。"},
       {"@list", "シート名'@list'は既に使われています。別の名前を指定してください。"}};
-  for (const auto& c : cases) {
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  for (const char* c : {":", "\\", "/", "?", "*", "[", "]"}) {
+    const std::string name = std::string("a") + c + "b";
+    all.push_back({name, "シート名'" + name +
+                             "'には使えない文字が含まれています。: \\ / ? * [ ] は使えません。"});
+  }
+  for (const auto& c : all) {
     SCOPED_TRACE(c.name);
     TestApp t;
     host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
     host::Worksheet& sheet = wb.Worksheets("template");
-    if (c.error) {
+    if (!c.error.empty()) {
       ExpectError([&] { sheet.SetName(c.name); }, kHost, c.error);
       EXPECT_EQ(sheet.Name(), "template");
     } else {
