@@ -285,7 +285,7 @@ TEST(Activate, MovesTheActiveTabAndTheSelection) {
   EXPECT_EQ(WithPrefix(facts, "selected:"), (Facts{{"selected:@LIST", "1"}}));
 }
 
-TEST(PrintArea, IsSetReadAndRemovedAsAnAbsoluteRangeOfTheSheet) {
+TEST(PrintArea, IsSetReadRemovedAndSavedAsAnAbsoluteRangeOfTheSheet) {
   struct Case {
     const char* given;
     const char* read;
@@ -304,21 +304,17 @@ TEST(PrintArea, IsSetReadAndRemovedAsAnAbsoluteRangeOfTheSheet) {
     EXPECT_EQ(wb.Worksheets("一覧").PrintArea(), "");
   }
   TestApp t;
-  host::Worksheet& sheet = t.app.Open(Fixture("book.xlsx")).Worksheets("一覧");
+  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
+  host::Worksheet& sheet = wb.Worksheets("一覧");
   for (const char* bad : {"B3:", "3B", "$B$3:$R$40,"}) {
     ExpectError([&] { sheet.SetPrintArea(bad); }, kHost,
                 std::string("印刷範囲'") + bad + "'は正しくありません。");
   }
-}
-
-TEST(PrintArea, IsSavedQualifiedWithTheQuotedSheetName) {
+  // Saved qualified with the quoted sheet name.
   ScratchDir dir;
-  TestApp t;
-  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
-  wb.Worksheets("一覧").SetPrintArea("$A$1:$K$35");
+  sheet.SetPrintArea("$A$1:$K$35");
   t.app.SaveAs(wb, dir / "out.xlsx");
-  auto package = Package::Open(dir / "out.xlsx");
-  const std::string xml = package->Read("xl/workbook.xml");
+  const std::string xml = Package::Open(dir / "out.xlsx")->Read("xl/workbook.xml");
   EXPECT_NE(xml.find("<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">'一覧'!$A$1:$K$35"
                      "</definedName>"),
             std::string::npos)
