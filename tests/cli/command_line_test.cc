@@ -86,16 +86,19 @@ TEST_F(CommandLineTest, ConnectionFailuresSayWhatToCheck) {
   }
 }
 
-// Every help row fits 100 cells and its text starts in the same column, full-width text
-// counting two cells a character.
-TEST_F(CommandLineTest, HelpIsAlignedByDisplayWidth) {
+// Help is Japanese, every row fits 100 cells and its text starts in the same column, full-width
+// text counting two cells a character.
+TEST_F(CommandLineTest, HelpIsJapaneseAndAlignedByDisplayWidth) {
   env_["COLUMNS"] = "100";
-  for (const char* command : {"", "new", "script", "check", "adopt", "reverse", "template"}) {
+  for (const char* command : {"", "new", "add-sheet", "refresh", "script", "check", "adopt",
+                              "reverse", "template", "bar", "register"}) {
     SCOPED_TRACE(command);
     std::vector<std::string> args = {"--help"};
     if (*command != '\0') args.insert(args.begin(), command);
     const RunResult r = Run(args);
     ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("使い方:"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("この説明を表示して終了します"), std::string::npos) << r.out;
     std::istringstream lines(r.out);
     std::string line;
     int rows = 0;

@@ -65,9 +65,8 @@ class SafetyTest : public CliTest {
     std::vector<char*> argv;
     for (std::string& a : text) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<std::string> env = {
-        "PATH=/usr/bin:/bin", "LANG=C.UTF-8", "KASTEL_TEMPLATE=" KASTEL_TEST_TEMPLATE,
-        "HOME=" + scratch_.path().string(), "XDG_CONFIG_HOME=" + scratch_ / "config"};
+    std::vector<std::string> env;
+    for (const auto& [name, value] : env_) env.push_back(name + "=" + value);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);

@@ -165,14 +165,5 @@ TEST_F(WorkbookCommandsTest, AFailureIsShownOnStderrAndNothingIsSaved) {
   }
 }
 
-TEST_F(WorkbookCommandsTest, HelpIsJapaneseForTheProgramAndEachCommand) {
-  for (const char* command : {"", "new", "add-sheet", "refresh", "template", "bar", "register"}) {
-    const RunResult r = *command ? Run({command, "--help"}) : Run({"--help"});
-    EXPECT_EQ(r.status, 0) << command;
-    EXPECT_NE(r.out.find("使い方:"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("この説明を表示して終了します"), std::string::npos) << r.out;
-  }
-}
-
 }  // namespace
 }  // namespace kastel::testing

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,13 +17,9 @@ class PgsRoundTripTest : public ::testing::Test {
  protected:
   static void TearDownTestSuite() { StopSharedPostgres(); }
 
-  // The socket folder, which the driver takes as the server's host name.
+  // The socket folder, which the driver takes as the server's host name, and the port.
   static std::string Server() {
-    const std::string odbc = SharedPostgres().OdbcConnectionString();
-    const std::size_t start = odbc.find("Servername=") + 11;
-    const std::size_t port = odbc.find("Port=") + 5;
-    return odbc.substr(start, odbc.find(';', start) - start) + "," +
-           odbc.substr(port, odbc.find(';', port) - port);
+    return SharedPostgres().SocketFolder() + "," + std::to_string(SharedPostgres().Port());
   }
 
   static void RunScripts(const std::string& dir, const std::string& database) {
@@ -49,31 +43,14 @@ class PgsRoundTripTest : public ::testing::Test {
     return r;
   }
 
-  // The named part of the package `book`, as unzip gives it.
-  static std::string Part(const std::string& book, const std::string& part) {
-    std::string text;
-    FILE* pipe = ::popen(("unzip -p '" + book + "' " + part).c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      text.append(buffer, n);
-    ::pclose(pipe);
-    return text;
-  }
-
   // The connection parameters the workbook keeps, "NAME=value;" each.
   static std::string Stored(const std::string& book) {
-    const std::string xml = Part(book, "docProps/custom.xml");
+    const Facts facts = DumpBook(book);
     std::string text;
     for (const char* name :
          {"DATA_SOURCE", "USER_ID", "PASSWORD", "DATABASE", "SCHEMA", "SAVE_PWD"}) {
-      std::size_t at = xml.find("name=\"" + std::string(name) + "\"");
-      std::string value = "(none)";
-      if (at != std::string::npos) {
-        const std::size_t open = xml.find('>', xml.find("<vt:lpwstr", at));
-        const std::size_t close = xml.find('<', open);
-        value = xml[open - 1] == '/' ? "" : xml.substr(open + 1, close - open - 1);
-      }
-      text += std::string(name) + "=" + value + ";";
+      const std::string value = Get(facts, std::string("custom:") + name);
+      text += std::string(name) + "=" + value.substr(value.find('|') + 1) + ";";
     }
     return text;
   }
@@ -131,22 +108,11 @@ TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlo
   PostgresServer& server = SharedPostgres();
   server.RunSql("DROP DATABASE IF EXISTS loop; CREATE DATABASE loop;");
   server.RunSql("DROP ROLE IF EXISTS kastel_pg; CREATE ROLE kastel_pg LOGIN PASSWORD 'it''s';");
-  // Only this role must give its password; every other one stays trusted.
-  std::string hba = server.PsqlCommand("-At -c 'SHOW hba_file'");
-  FILE* pipe = ::popen(hba.c_str(), "r");
-  char path[512] = {};
-  ASSERT_NE(std::fgets(path, sizeof path, pipe), nullptr);
-  ::pclose(pipe);
-  hba = path;
-  hba.erase(hba.find_last_not_of("\r\n") + 1);
-  std::stringstream rules;
-  rules << "local all kastel_pg scram-sha-256\n" << std::ifstream(hba).rdbuf();
-  std::ofstream(hba) << rules.str();
-  server.RunSql("SELECT pg_reload_conf();");
+  server.RequirePassword("kastel_pg");
 
   const std::string book = (dir / "book.xlsx");
   ASSERT_EQ(Kastel({"new", "--postgres", book}).status, 0);
-  EXPECT_NE(Part(book, "xl/workbook.xml").find("'@LIST'!$D$2:$D$32<"), std::string::npos);
+  EXPECT_EQ(Get(DumpBook(book), "name:DATA_TYPE"), "'@LIST'!$D$2:$D$32");
   const std::string before = ReadFile(book);
   const struct {
     std::string what, password, server, message;

@@ -4,10 +4,6 @@
 // checked with scram-sha-256 while every other role stays trusted.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "model/defines.h"
@@ -22,38 +18,13 @@ namespace {
 // Quotes, a semicolon and an equals sign: the password must reach the driver whole.
 constexpr const char* kPassword = "ri;gh=t \"pw\"";
 
-std::string CommandOutput(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  ::pclose(pipe);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
-
 class ReversePostgresTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    PostgresServer& server = SharedPostgres();
-    server.RunSql("CREATE ROLE kastel_login LOGIN PASSWORD 'ri;gh=t \"pw\"';");
-    const std::string hba = CommandOutput(server.PsqlCommand("-At -c 'SHOW hba_file'"));
-    std::ifstream in(hba);
-    std::stringstream rules;
-    rules << "local all kastel_login scram-sha-256\n" << in.rdbuf();
-    in.close();
-    std::ofstream(hba) << rules.str();
-    server.RunSql("SELECT pg_reload_conf();");
+    SharedPostgres().RunSql("CREATE ROLE kastel_login LOGIN PASSWORD 'ri;gh=t \"pw\"';");
+    SharedPostgres().RequirePassword("kastel_login");
   }
   static void TearDownTestSuite() { StopSharedPostgres(); }
-
-  // The socket folder of the server, which its driver takes as the server name.
-  static std::string SocketFolder() {
-    const std::string odbc = SharedPostgres().OdbcConnectionString();
-    const std::size_t start = odbc.find("Servername=") + 11;
-    return odbc.substr(start, odbc.find(';', start) - start);
-  }
 
   // Runs the import on a new SQL Server workbook through the real ODBC provider.
   void Import(const std::string& server, const std::string& password) {
@@ -87,7 +58,7 @@ class ReversePostgresTest : public ::testing::Test {
 };
 
 TEST_F(ReversePostgresTest, ConnectingSucceedsFailsOrCannotReachAsTheDriverSays) {
-  const std::string socket = SocketFolder();
+  const std::string socket = SharedPostgres().SocketFolder();
   const struct {
     std::string name, server, password;
     std::string message;  // part of the only failure shown
@@ -123,8 +94,9 @@ TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsT
     // Through the environment the child inherits: the password is in no argument list.
     ::setenv("KASTEL_ODBC_SQLSERVER", FindOdbcDriver("PostgreSQL Unicode").c_str(), 1);
     ::setenv("KASTEL_PASSWORD", c.password.c_str(), 1);
-    RunResult r = Kastel({"reverse", book, "--server", SocketFolder(), "--auth", "sql", "--user",
-                          "kastel_login", "--database", "postgres", "--save-password"});
+    RunResult r =
+        Kastel({"reverse", book, "--server", SharedPostgres().SocketFolder(), "--auth", "sql",
+                "--user", "kastel_login", "--database", "postgres", "--save-password"});
     ::unsetenv("KASTEL_PASSWORD");
     ::unsetenv("KASTEL_ODBC_SQLSERVER");
     EXPECT_EQ(r.status, 1) << r.err;

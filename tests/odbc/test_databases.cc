@@ -138,6 +138,16 @@ void PostgresServer::RunSql(std::string_view sql, std::string_view database) con
             folder_.path() / "psql.log");
 }
 
+int PostgresServer::Port() const { return kPort; }
+
+void PostgresServer::RequirePassword(std::string_view role) const {
+  const std::filesystem::path hba = data_ / "pg_hba.conf";
+  std::stringstream rules;
+  rules << "local all " << role << " scram-sha-256\n" << std::ifstream(hba).rdbuf();
+  std::ofstream(hba) << rules.str();
+  RunSql("SELECT pg_reload_conf();");
+}
+
 PostgresServer& SharedPostgres() {
   // A server that failed to start is not tried again for every test.
   static std::string failure;

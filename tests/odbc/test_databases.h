@@ -42,6 +42,11 @@ class PostgresServer {
   std::string PsqlCommand(std::string_view args, std::string_view database = "postgres") const;
   // Runs `sql` through psql on `database`; throws std::runtime_error when psql fails.
   void RunSql(std::string_view sql, std::string_view database = "postgres") const;
+  // The socket folder, which the driver takes as the server's host name, and the port.
+  std::string SocketFolder() const { return folder_.path().string(); }
+  int Port() const;
+  // Makes `role` give its password (scram-sha-256); every other role stays trusted.
+  void RequirePassword(std::string_view role) const;
 
  private:
   void Stop() noexcept;

@@ -73,40 +73,25 @@ class SampleWorkbooks(unittest.TestCase):
     def each(self):
         return [(name, path, wb, tables) for name, (path, wb, tables) in self.books.items()]
 
-    def test_packages_are_sound_workbooks_not_templates(self):
-        for sample, path, _, _ in self.each():
+    def test_sound_workbooks_with_the_dialects_properties_names_and_sheets(self):
+        for sample, path, wb, tables in self.each():
             with self.subTest(sample=sample):
                 self.assertEqual(pc.zip_problems(path), [])
                 self.assertEqual(pc.package_problems(path), [])
                 self.assertEqual(pc.workbook_content_type(path),
                                  "application/vnd.openxmlformats-officedocument."
                                  "spreadsheetml.sheet.main+xml")
-
-    def test_one_visible_numbered_sheet_per_table_before_the_hidden_ones(self):
-        for sample, _, wb, tables in self.each():
-            with self.subTest(sample=sample):
+                props = {k: v for k, (_, v) in pc.custom_properties(path).items()}
+                self.assertEqual(props, dict(pc.TEMPLATE_PROPERTIES, DB=SAMPLES[sample][1]))
+                self.assertEqual(wb.defined_names["DATA_TYPE"].attr_text, SAMPLES[sample][2])
+                workbook_level = [n for n in pc.defined_names(path) if n[0] == "DATA_TYPE"]
+                self.assertEqual(workbook_level, [("DATA_TYPE", None, SAMPLES[sample][2])])
+                # One visible numbered sheet per table, before the hidden ones.
                 numbered = [(str(n), "visible") for n in range(1, len(tables) + 1)]
                 self.assertEqual([(ws.title, ws.sheet_state) for ws in wb.worksheets],
                                  [("テーブル一覧", "visible"), ("@LIST", "hidden")] + numbered
                                  + [("template", "hidden")])
                 self.assertEqual(wb.active.title, "テーブル一覧")
-
-    def test_dialect_property_is_set_and_the_layout_kept(self):
-        for sample, path, _, _ in self.each():
-            with self.subTest(sample=sample):
-                props = {k: v for k, (_, v) in pc.custom_properties(path).items()}
-                self.assertEqual(props, dict(pc.TEMPLATE_PROPERTIES, DB=SAMPLES[sample][1]))
-
-    def test_data_type_points_at_the_dialects_list(self):
-        for sample, path, wb, _ in self.each():
-            with self.subTest(sample=sample):
-                self.assertEqual(wb.defined_names["DATA_TYPE"].attr_text, SAMPLES[sample][2])
-                workbook_level = [n for n in pc.defined_names(path) if n[0] == "DATA_TYPE"]
-                self.assertEqual(workbook_level, [("DATA_TYPE", None, SAMPLES[sample][2])])
-
-    def test_definition_sheets_keep_the_templates_print_area_and_lists(self):
-        for sample, _, wb, tables in self.each():
-            with self.subTest(sample=sample):
                 for n in range(1, len(tables) + 1):
                     ws = wb[str(n)]
                     self.assertEqual(ws.print_area, ["$B$3:$V$37"])
