@@ -72,9 +72,7 @@ TEST(PgsTextsTest, CatalogueTypesComeBackAsTheTypeListNamesThem) {
       {"time(2) with time zone", "timetz(2)"},
       {"interval day to second", "interval day to second"},
       {"double precision", "double precision"},
-      {"numeric(12,3)", "numeric(12,3)"},
       {"character varying(10)[]", "varchar(10)[]"},
-      {"\"char\"", "\"char\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(PgsTools::lfCatalogType(c.format_type), c.listed) << c.format_type;
@@ -87,10 +85,7 @@ TEST(PgsTextsTest, CatalogueDefaultsLoseTheCastsTheServerAdded) {
   } cases[] = {
       {"'abc'::character varying", "'abc'"},
       {"'it''s'::text", "'it''s'"},
-      {"''::character varying", "''"},
-      {"'x'::bpchar", "'x'"},
       {"'-1'::integer", "-1"},
-      {"'-1.5'::numeric", "-1.5"},
       {"'10000000000'::bigint", "10000000000"},
       {"'123'::text", "'123'"},  // a number in a text column keeps its quotes
       {"'2020-01-01'::date", "'2020-01-01'"},
@@ -99,7 +94,6 @@ TEST(PgsTextsTest, CatalogueDefaultsLoseTheCastsTheServerAdded) {
       {"0", "0"},
       {"true", "true"},
       {"CURRENT_TIMESTAMP", "CURRENT_TIMESTAMP"},
-      {"now()", "now()"},
       {"nextval('emp_id_seq'::regclass)", "nextval('emp_id_seq'::regclass)"},
       {"('a'::text || 'b'::text)", "('a'::text || 'b'::text)"},
       {"'a'::text || 'b'::text", "'a'::text || 'b'::text"},

@@ -57,14 +57,6 @@ TEST(SqlLoginTest, HasItsCaptionAndControlsInTabOrder) {
   EXPECT_TRUE(d.Get("cmdCancel").is_cancel);
 }
 
-struct SqlArgs {
-  std::string data_source;
-  bool integrated = false;
-  std::string user, password, database;
-  bool save = false;
-  bool operator==(const SqlArgs&) const = default;
-};
-
 TEST(SqlLoginTest, ShowModalHandsBackOnlyAfterOk) {
   struct Case {
     const char* what;

@@ -4,6 +4,7 @@
 #define KASTEL_TESTS_LOGIN_SCRIPTED_VIEW_H_
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,15 @@ class ScriptedView : public FormView {
   int shown_ = 0;
   bool was_visible_ = false;
   std::vector<Control> at_show_;
+};
+
+// The arguments SqlLogin::ShowModal fills, compared as a whole.
+struct SqlArgs {
+  std::string data_source;
+  bool integrated = false;
+  std::string user, password, database;
+  bool save = false;
+  bool operator==(const SqlArgs&) const = default;
 };
 
 }  // namespace kastel::login

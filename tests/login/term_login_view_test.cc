@@ -12,21 +12,15 @@
 
 #include "login/ora_login.h"
 #include "login/sql_login.h"
+#include "scripted_view.h"
 #include "support.h"
 #include "term/term_shell.h"
 
 namespace kastel::term {
 namespace {
 
+using kastel::login::SqlArgs;
 using kastel::testing::ExpectError;
-
-struct SqlArgs {
-  std::string data_source;
-  bool integrated = false;
-  std::string user, password, database;
-  bool save = false;
-  bool operator==(const SqlArgs&) const = default;
-};
 
 // A terminal with `input` typed (or piped) in; collects what the view writes.
 struct Terminal {
