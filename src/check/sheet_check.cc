@@ -82,12 +82,16 @@ std::string SheetCheck::Read(std::int32_t row, std::int32_t col) {
 
 void SheetCheck::CheckText(std::int32_t row, std::int32_t col, std::string_view text, Use use,
                            bool literal) {
-  if (use != Use::kPlain && text.find_first_of("\r\n") != std::string_view::npos) {
+  // The PostgreSQL script doubles every apostrophe and writes a line break as an escape in an
+  // E'' literal, and its heading line takes the break as a blank: only names are at risk there.
+  const bool escapes = ctx_.rules.name == "PostgreSQL";
+  if (use != Use::kPlain && !(escapes && use != Use::kName) &&
+      text.find_first_of("\r\n") != std::string_view::npos) {
     Add(Severity::kError, row, col, "改行があります",
         use == Use::kTitle ? "見出しのコメント行 (-- …) が途切れ、改行より後が SQL として読まれます"
                            : "改行がそのまま文に書かれます");
   }
-  if (literal && text.find('\'') != std::string_view::npos) {
+  if (literal && !escapes && text.find('\'') != std::string_view::npos) {
     Add(Severity::kError, row, col, "' (アポストロフィ) があります",
         "文字列リテラルに二重にされずに書かれ、文字列がそこで閉じます");
   }
@@ -114,7 +118,10 @@ void SheetCheck::CheckName(std::int32_t row, std::int32_t col, std::string_view 
   if (reserved && rules.IsReserved(name)) {
     Add(Severity::kWarning, row, col,
         "名前 " + std::string(name) + " は " + rules.name + " の予約語です",
-        "引用符なしで書かれるため、データベースが文を拒みます");
+        // The PostgreSQL script quotes such a name, which then keeps its letter case.
+        rules.name == "PostgreSQL"
+            ? "二重引用符で囲んで書かれるため、大文字と小文字を区別する名前になります"
+            : "引用符なしで書かれるため、データベースが文を拒みます");
   }
 }
 
@@ -341,7 +348,9 @@ void SheetCheck::CheckIndexes() {
       if (type == "P" && nullable_[row].empty()) {
         Add(Severity::kWarning, row, layout.nullable.col,
             "主キー " + x.name + " の列 " + column + " は NULL を許します",
-            "SQL Server では主キーを作れず、Oracle では NOT NULL に変わります");
+            ctx_.rules.name == "PostgreSQL"
+                ? "PostgreSQL のスクリプトでは NOT NULL として書かれます"
+                : "SQL Server では主キーを作れず、Oracle では NOT NULL に変わります");
       }
     }
     if (auto [seen, added] = definitions.emplace(list, x.name); !added) {
