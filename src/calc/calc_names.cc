@@ -59,16 +59,7 @@ std::string CalcContent(std::string_view refers_to) {
   const std::size_t bang = refers_to.rfind('!');
   if (bang == std::string_view::npos) throw BadReference();
   std::string_view sheet = refers_to.substr(0, bang);
-  std::string name;
-  if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') {
-    sheet = sheet.substr(1, sheet.size() - 2);
-    for (std::size_t i = 0; i < sheet.size(); ++i) {
-      name += sheet[i];
-      if (sheet[i] == '\'' && i + 1 < sheet.size() && sheet[i + 1] == '\'') ++i;
-    }
-  } else {
-    name = sheet;
-  }
+  const std::string name = UnquotedSheetName(sheet);
   std::string_view ref = refers_to.substr(bang + 1);
   const std::size_t colon = ref.find(':');
   std::string cells = AbsoluteA1(ref.substr(0, colon));

@@ -1,6 +1,7 @@
 // A Calc document as a workbook: its sheets in tab order, the active sheet, number formats.
 #include "calc/calc_workbook.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -25,16 +26,6 @@ namespace {
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
-
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-long DaysFromCivil(long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long>(doe) - 719468;
-}
 
 }  // namespace
 
@@ -172,8 +163,12 @@ double CalcWorkbook::NullDateOffset() const {
   css::util::Date null_date(30, 12, 1899);
   Reference<css::beans::XPropertySet>(document_, UNO_QUERY_THROW)->getPropertyValue("NullDate") >>=
       null_date;
-  return static_cast<double>(DaysFromCivil(null_date.Year, null_date.Month, null_date.Day) -
-                             DaysFromCivil(1899, 12, 30));
+  const auto day = [](int year, unsigned month, unsigned d) {
+    return std::chrono::sys_days{std::chrono::year{year} / std::chrono::month{month} /
+                                 std::chrono::day{d}};
+  };
+  return static_cast<double>(
+      (day(null_date.Year, null_date.Month, null_date.Day) - day(1899, 12, 30)).count());
 }
 
 }  // namespace kastel::calc

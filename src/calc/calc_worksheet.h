@@ -58,6 +58,9 @@ class CalcWorksheet final : public host::Worksheet {
 // "A", "Z", "AA" for columns 1, 26, 27.
 std::string ColumnLetters(int column);
 
+// A sheet name as a reference writes it ('O''Brien' or Sheet1), without its quotes.
+std::string UnquotedSheetName(std::string_view sheet);
+
 }  // namespace kastel::calc
 
 #endif  // KASTEL_CALC_CALC_WORKSHEET_H_

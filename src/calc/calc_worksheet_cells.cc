@@ -51,16 +51,7 @@ std::pair<std::string, std::string> SplitSubAddress(std::string_view sub) {
   std::string_view sheet =
       bang == std::string_view::npos ? std::string_view() : sub.substr(0, bang);
   std::string_view ref = bang == std::string_view::npos ? sub : sub.substr(bang + 1);
-  std::string name;
-  if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') {
-    sheet = sheet.substr(1, sheet.size() - 2);
-    for (std::size_t i = 0; i < sheet.size(); ++i) {
-      name += sheet[i];
-      if (sheet[i] == '\'' && i + 1 < sheet.size() && sheet[i + 1] == '\'') ++i;
-    }
-  } else {
-    name = sheet;
-  }
+  const std::string name = UnquotedSheetName(sheet);
   std::string a1(ref);
   if (ref.size() > 1 && (ref[0] == 'R' || ref[0] == 'r')) {
     const std::size_t c = ref.find_first_of("Cc", 1);
@@ -104,6 +95,17 @@ std::string FirstFieldUrl(const Reference<css::uno::XInterface>& cell) {
 }
 
 }  // namespace
+
+std::string UnquotedSheetName(std::string_view sheet) {
+  if (sheet.size() < 2 || sheet.front() != '\'' || sheet.back() != '\'') return std::string(sheet);
+  sheet = sheet.substr(1, sheet.size() - 2);
+  std::string name;
+  for (std::size_t i = 0; i < sheet.size(); ++i) {
+    name += sheet[i];
+    if (sheet[i] == '\'' && i + 1 < sheet.size() && sheet[i + 1] == '\'') ++i;
+  }
+  return name;
+}
 
 Value CalcWorksheet::Cell(int row, int column) const {
   const Reference<css::table::XCell> cell = CellAt(row, column);
