@@ -156,8 +156,7 @@ std::string PostgresString(const Attributes& attrs, const EnvLookup& env) {
     port = server.substr(comma + 1);
     server.erase(comma);
   }
-  if (server.empty() || server == "." || SameKey(server, "(local)")) server = "localhost";
-  out.push_back({"Servername", server});
+  out.push_back({"Servername", LocalServer(server)});
   if (!port.empty()) out.push_back({"Port", port});
   if (database) out.push_back({"Database", *database});
   if (uid) out.push_back({"UID", *uid});
