@@ -36,6 +36,9 @@ void Connect::btnAddSheet_Click(host::CommandBarControl& /*ctrl*/, bool& /*cance
     if (excel_app_ == nullptr) throw Error::Runtime(RuntimeError::kObjectNotSet);
     excel_app_->SetScreenUpdating(false);
     host::Workbook& wb = ActiveWorkbook();
+    model::Where::Scope at(
+        defines_.where(),
+        wb.Name() + " " + model::Where::SheetPart(std::string(model::kTemplateSheet)));
     host::Worksheet& templ = wb.Worksheets(model::kTemplateSheet);
     // Only the hidden state reads as false; a very hidden template counts as shown.
     const bool was_shown = templ.Visible() != host::Visibility::kHidden;

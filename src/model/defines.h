@@ -16,6 +16,7 @@
 
 #include "base/value.h"
 #include "host/host.h"
+#include "model/where.h"
 
 namespace kastel {
 class Shell;
@@ -116,9 +117,10 @@ class Defines {
 
   // ---- error reporting and value helpers ----
 
-  // Shows `message` in a message box titled "KASTEL" with `style` and counts it as a failure;
-  // `procedure` is not shown, it only tells whether the failure stopped the command (see
-  // GoesPast). Returns the code of the button pressed.
+  // Shows `message` in a message box titled "KASTEL" with `style`, then has the shell show
+  // where() (see ShowPlace), and counts it as a failure; `procedure` is not shown, it only tells
+  // whether the failure stopped the command (see GoesPast). Returns the code of the button
+  // pressed.
   int ErrMsg(std::string_view message, int style, std::string_view procedure);
   // True for the procedures whose reported failure the command goes past: a sheet name the host
   // refused (the table is written on the template's copy), a cell value that did not convert,
@@ -128,6 +130,8 @@ class Defines {
   // (a kastel::Error's description, else what()), style 48 and `procedure`. REQUIRES: called
   // inside a catch block.
   void ErrMsgCurrent(std::string_view procedure);
+  // Where the walk is: ErrMsg has the shell show it after the message.
+  Where& where() { return where_; }
   // The number of messages ErrMsg has shown since this object was made.
   int failures_shown() const { return failures_shown_; }
   // How many of them ended a command (the rest were gone past).
@@ -173,12 +177,12 @@ class Defines {
 
  private:
   // RefreshList's passes over the definition sheets, in tab order.
-  static void RenameDefinitionSheets(host::Workbook& wb,
-                                     const std::vector<host::Worksheet*>& sheets);
+  void RenameDefinitionSheets(host::Workbook& wb, const std::vector<host::Worksheet*>& sheets);
   std::int32_t WriteListRows(const std::vector<host::Worksheet*>& sheets, host::Worksheet& list);
 
   Shell& shell_;
   Layout layout_;
+  Where where_;
   int failures_shown_ = 0;
   int stopping_failures_ = 0;
 };

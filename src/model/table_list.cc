@@ -63,25 +63,40 @@ std::vector<host::Worksheet*> DefinitionSheets(host::Workbook& wb) {
   return sheets;
 }
 
+// The table name as the place names it; "" when the cell cannot be read as text.
+std::string TableNameText(host::Worksheet& ws, const LayoutPos& cell) {
+  try {
+    return vb::Concat(ws.Cell(cell.row, cell.col));
+  } catch (const Error&) {
+    return "";
+  }
+}
+
 }  // namespace
 
 void Defines::RefreshList(host::Workbook& wb) {
   try {
     ScreenUpdatingOff screen(wb.App());
     try {
+      Where::BookScope book(where_, wb.Name());
       LoadLayout(wb);
-      host::Worksheet& list = wb.Worksheets(kListSheet);
-      // The links go with the rows: a cleared row whose cell still led to a sheet would turn
-      // what the user types there next into a link, and count as a list row to the next refresh.
-      const std::string rows =
-          "C" + std::to_string(kFirstListRow) + ":K" + std::to_string(LastWrittenListRow(list));
-      list.ClearContents(rows);
-      list.DeleteHyperlinks(rows);
+      host::Worksheet* list = nullptr;
+      {
+        Where::Scope at(where_, Where::SheetPart(std::string(kListSheet)));
+        list = &wb.Worksheets(kListSheet);
+        // The links go with the rows: a cleared row whose cell still led to a sheet would turn
+        // what the user types there next into a link, and count as a list row to the next
+        // refresh.
+        const std::string rows =
+            "C" + std::to_string(kFirstListRow) + ":K" + std::to_string(LastWrittenListRow(*list));
+        list->ClearContents(rows);
+        list->DeleteHyperlinks(rows);
+      }
       // Renaming changes neither visibility nor the marker, so one look serves every pass.
       const std::vector<host::Worksheet*> sheets = DefinitionSheets(wb);
       RenameDefinitionSheets(wb, sheets);
-      const std::int32_t last_row = WriteListRows(sheets, list);
-      if (last_row > 34) list.SetPrintArea("$A$1:$K$" + std::to_string(last_row));
+      const std::int32_t last_row = WriteListRows(sheets, *list);
+      if (last_row > 34) list->SetPrintArea("$A$1:$K$" + std::to_string(last_row));
     } catch (const Error& e) {
       ErrMsg(e.description(), kMsgExclamation, "RefreshList");
     }
@@ -96,9 +111,15 @@ void Defines::RenameDefinitionSheets(host::Workbook& wb,
   // Two rounds, so that sheet 2 can become "1" while another sheet is still called "1".
   const std::string prefix = FreePrefix(wb, static_cast<int>(sheets.size()));
   int n = 0;
-  for (host::Worksheet* ws : sheets) ws->SetName(prefix + std::to_string(++n));
+  for (host::Worksheet* ws : sheets) {
+    Where::Scope at(where_, Where::SheetPart(ws->Name()));
+    ws->SetName(prefix + std::to_string(++n));
+  }
   n = 0;
-  for (host::Worksheet* ws : sheets) ws->SetName(std::to_string(++n));
+  for (host::Worksheet* ws : sheets) {
+    Where::Scope at(where_, Where::SheetPart(ws->Name()));
+    ws->SetName(std::to_string(++n));
+  }
 }
 
 std::int32_t Defines::WriteListRows(const std::vector<host::Worksheet*>& sheets,
@@ -107,17 +128,30 @@ std::int32_t Defines::WriteListRows(const std::vector<host::Worksheet*>& sheets,
   std::int32_t row = kFirstListRow - 1;
   for (host::Worksheet* ws : sheets) {
     ++row;
-    ws->SetCell(at.table_number.row, at.table_number.col, Value::Number(row - kFirstListRow + 1));
-    list.SetCell(row, kNameColumn, ws->Cell(at.table_name.row, at.table_name.col));
-    list.SetCell(row, 4, ws->Cell(at.table_title.row, at.table_title.col));
+    Where::Scope here(where_, Where::SheetPart(ws->Name()) + " " +
+                                  Where::TablePart(TableNameText(*ws, at.table_name)));
+    // Each cell read or written names itself while it is.
+    auto in_cell = [this](const LayoutPos& cell, auto&& step) {
+      Where::Scope in(where_, Where::CellPart(cell.row, cell.col));
+      return step();
+    };
+    in_cell(at.table_number, [&] {
+      ws->SetCell(at.table_number.row, at.table_number.col, Value::Number(row - kFirstListRow + 1));
+    });
+    in_cell(at.table_name, [&] {
+      list.SetCell(row, kNameColumn, ws->Cell(at.table_name.row, at.table_name.col));
+    });
+    in_cell(at.table_title,
+            [&] { list.SetCell(row, 4, ws->Cell(at.table_title.row, at.table_title.col)); });
     list.SetCell(row, 5, Value::Text(GetPrimaryKeyName(*ws)));
-    const std::int32_t end = ColumnBlockEnd(*ws);
+    const std::int32_t end = in_cell(at.column_name, [&] { return ColumnBlockEnd(*ws); });
     list.SetCell(row, kColumnCountColumn, Value::Number(end - at.column_name.row));
     if (end > 37) {
       ws->SetPrintArea("$B$3:$" + ColumnLetter(at.constraint_type.col) + "$" +
                        std::to_string(end - 1));
     }
-    std::string shown = vb::Concat(list.Cell(row, kNameColumn));
+    std::string shown =
+        in_cell(at.table_name, [&] { return vb::Concat(list.Cell(row, kNameColumn)); });
     if (shown.empty()) shown = "？";
     list.AddHyperlink("C" + std::to_string(row), ws->Name() + "!R1C1", shown);
   }
@@ -128,7 +162,11 @@ std::string Defines::GetPrimaryKeyName(host::Worksheet& ws) {
   const LayoutPos& name = layout_.index_name;
   const std::int32_t kind_col = layout_.constraint_type.col;
   for (std::int32_t row = name.row; row < name.row + kMaxIndexRows; ++row) {
-    if (IsEmptyEx(ws.Cell(row, name.col))) break;
+    {
+      Where::Scope at(where_, Where::CellPart(row, name.col));
+      if (IsEmptyEx(ws.Cell(row, name.col))) break;
+    }
+    Where::Scope at(where_, Where::CellPart(row, kind_col));
     if (CStrEx(ws.Cell(row, kind_col)) == "P") return vb::Concat(ws.Cell(row, name.col));
   }
   return "";

@@ -1,5 +1,6 @@
 // A failure the command went past is shown and the result kept (4); one that stopped it keeps
 // nothing (1). A layout position off the sheet stops at the first cell read, as a write would.
+// After each failure a line names where it happened.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,19 +16,32 @@ using OutcomeTest = CliTest;
 TEST_F(OutcomeTest, FailuresGonePastKeepTheResultAndAStoppingOneKeepsNothing) {
   const std::string off = "アプリケーション定義またはオブジェクト定義のエラーです。\n";
   const std::string not_text = "型が一致しません。\n";
+  const std::string no_item = "インデックスが有効範囲にありません。\n";
+  // The line after a failure that names where it happened.
+  auto at = [](const std::string& place) { return "kastel: 場所: book.xlsx " + place + "\n"; };
   const struct {
     const char* fixture;
     const char* command;
     int status;
     std::string err;
   } cases[] = {
-      {"went_past.xlsx", "refresh", 4, not_text + Saved("book.xlsx")},
+      {"went_past.xlsx", "refresh", 4,
+       not_text + at("シート「1」 テーブル CUSTOMER V6") + Saved("book.xlsx")},
       {"went_past.xlsx", "script", 4,
        not_text + "2 件のエラー、0 件の警告があります (kastel check で確認できます)\n"},
-      {"rows_off.xlsx", "refresh", 1, off + NotSaved("book.xlsx")},
-      {"cols_off.xlsx", "refresh", 1, off + NotSaved("book.xlsx")},
+      {"rows_off.xlsx", "refresh", 1,
+       off + at("シート「1」 テーブル (名前なし) R-1C3") + NotSaved("book.xlsx")},
+      {"cols_off.xlsx", "refresh", 1,
+       off + at("シート「1」 テーブル (名前なし) R4C20000") + NotSaved("book.xlsx")},
       {"rows_off.xlsx", "script", 1, off},
       {"cols_off.xlsx", "script", 1, off},
+      {"bad_layout.xlsx", "refresh", 1,
+       "パラメタ'INDEX_NAME'が未設定です。\n設定を確認して下さい。\n" +
+           at("文書プロパティ INDEX_NAME = \"0,3\"") + NotSaved("book.xlsx")},
+      {"no_data_type.xlsx", "refresh", 1,
+       no_item + at("保存前の処理 名前 DATA_TYPE") + NotSaved("book.xlsx")},
+      {"no_template.xlsx", "add-sheet", 1,
+       no_item + at("シート「template」") + NotSaved("book.xlsx")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.command) + " " + c.fixture);
@@ -37,7 +51,7 @@ TEST_F(OutcomeTest, FailuresGonePastKeepTheResultAndAStoppingOneKeepsNothing) {
     std::filesystem::create_directory(scratch_ / "out");
     const bool script = std::string(c.command) == "script";
     const RunResult r =
-        script ? Run({"script", "book.xlsx", "-o", "out"}) : Run({"refresh", "book.xlsx"});
+        script ? Run({"script", "book.xlsx", "-o", "out"}) : Run({c.command, "book.xlsx"});
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, c.err);
     const bool kept = c.status == 4;
