@@ -151,8 +151,11 @@ void Engine::WriteTable(host::Workbook& wb, data::Recordset& rs, int done, int t
     for (int k = 0; k < 6; ++k) ws.SetCell(r, columns[k], Value::Text(row.cells[k]));
     rs.MoveNext();
   }
-  model::Where::Scope step(defines.where(), std::string(kStepIndexQuery));
-  lfIndexImport(wb, ws, name);
+  {
+    model::Where::Scope step(defines.where(), std::string(kStepIndexQuery));
+    lfIndexImport(wb, ws, name);
+  }
+  defines.NoteTableImported();
 }
 
 }  // namespace kastel::engines

@@ -136,6 +136,10 @@ class Defines {
   int failures_shown() const { return failures_shown_; }
   // How many of them ended a command (the rest were gone past).
   int stopping_failures() const { return stopping_failures_; }
+  // The tables an import has written onto sheets since this object was made, for the summary a
+  // command prints.
+  void NoteTableImported() { ++tables_imported_; }
+  int tables_imported() const { return tables_imported_; }
 
   // True when "" & value is "" (empty, null, zero-length text). A value that cannot be
   // concatenated is reported under "IsEmptyEx" and gives false.
@@ -185,6 +189,7 @@ class Defines {
   Where where_;
   int failures_shown_ = 0;
   int stopping_failures_ = 0;
+  int tables_imported_ = 0;
 };
 
 }  // namespace kastel::model
