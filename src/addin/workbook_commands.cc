@@ -46,7 +46,13 @@ void Connect::btnAddSheet_Click(host::CommandBarControl& /*ctrl*/, bool& /*cance
     templ.SetVisible(true);
     templ.Copy(templ);
     templ.SetVisible(was_shown);
-    wb.Worksheets(wb.WorksheetCount() - 1).Activate();
+    host::Worksheet& copy = wb.Worksheets(wb.WorksheetCount() - 1);
+    // A template that prints nothing itself leaves the copy's first page to the layout.
+    if (copy.PrintArea().empty()) {
+      defines_.LoadLayout(wb);
+      defines_.SetSheetPrintArea(copy, 0);
+    }
+    copy.Activate();
     excel_app_->SetScreenUpdating(true);
   } catch (const Error& e) {
     if (excel_app_ != nullptr) {

@@ -173,6 +173,10 @@ class Defines {
   // Renumbers the definition sheets 1, 2, 3... and rebuilds the table list with links to them.
   // Failures are reported under "RefreshList"; screen updating is on again on every path.
   void RefreshList(host::Workbook& wb);
+  // Sets the print area of a definition sheet whose column block ends above row `end`: B3 to
+  // the constraint-type column, down to row 37 (the first page) or to the block's last row.
+  // REQUIRES: the layout loaded. Failures rise.
+  void SetSheetPrintArea(host::Worksheet& ws, std::int32_t end) const;
   // The name of the index whose constraint kind is "P", or "". Failures rise.
   std::string GetPrimaryKeyName(host::Worksheet& ws);
   // Points "DATA_TYPE" at the type list of the workbook's dialect; does nothing for a workbook

@@ -1,4 +1,5 @@
 // The table list: every definition sheet renumbered in tab order and listed with a link to it.
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -16,8 +17,9 @@ namespace {
 constexpr std::int32_t kFirstListRow = 5;
 constexpr std::int32_t kLastFixedListRow = 204;  // the 200 rows the list sheet is laid out for
 constexpr std::int32_t kLastSheetRow = 1048576;
-constexpr int kNameColumn = 3;         // C
-constexpr int kColumnCountColumn = 6;  // F
+constexpr std::int32_t kLastFirstPageRow = 37;  // a definition sheet's first printed page
+constexpr int kNameColumn = 3;                  // C
+constexpr int kColumnCountColumn = 6;           // F
 
 // The last row the previous refresh may have written. Beyond the 200 rows of the list's layout
 // the rows it wrote run on without a gap, and only they carry a link from the name column to a
@@ -146,16 +148,20 @@ std::int32_t Defines::WriteListRows(const std::vector<host::Worksheet*>& sheets,
     list.SetCell(row, 5, Value::Text(GetPrimaryKeyName(*ws)));
     const std::int32_t end = in_cell(at.column_name, [&] { return ColumnBlockEnd(*ws); });
     list.SetCell(row, kColumnCountColumn, Value::Number(end - at.column_name.row));
-    if (end > 37) {
-      ws->SetPrintArea("$B$3:$" + ColumnLetter(at.constraint_type.col) + "$" +
-                       std::to_string(end - 1));
-    }
+    // A sheet copied from a template without a print area (or by hand) gets one here.
+    if (end > kLastFirstPageRow || ws->PrintArea().empty()) SetSheetPrintArea(*ws, end);
     std::string shown =
         in_cell(at.table_name, [&] { return vb::Concat(list.Cell(row, kNameColumn)); });
     if (shown.empty()) shown = "？";
     list.AddHyperlink("C" + std::to_string(row), ws->Name() + "!R1C1", shown);
   }
   return row;
+}
+
+void Defines::SetSheetPrintArea(host::Worksheet& ws, std::int32_t end) const {
+  const std::int32_t last = std::max(end - 1, kLastFirstPageRow);
+  ws.SetPrintArea("$B$3:$" + ColumnLetter(layout_.constraint_type.col) + "$" +
+                  std::to_string(last));
 }
 
 std::string Defines::GetPrimaryKeyName(host::Worksheet& ws) {

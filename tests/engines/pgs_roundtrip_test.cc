@@ -80,6 +80,8 @@ TEST_F(PgsRoundTripTest, SampleScriptsComeBackByteForByteTwice) {
     r = Reverse(book, "postgres", "");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "5 テーブルを取り込みました\n");
+    // The sheets are copies of a template without a print area; the refresh gives them one.
+    EXPECT_EQ(Get(DumpBook(book), "printarea:1"), "$B$3:$V$37");
     const std::string again = dir.Sub("imported-" + std::to_string(pass));
     ASSERT_EQ(Kastel({"script", book, "-o", again}).status, 0);
     ExpectSameScripts(scripts, again);
