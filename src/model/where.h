@@ -24,7 +24,6 @@ class Where {
    private:
     Where& where_;
     int unwinding_at_start_;
-    bool pushed_ = true;
   };
 
   // The workbook part, named by whichever walk starts first (a refresh loads the layout, which
