@@ -1,5 +1,6 @@
 #include "sample_book.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -126,10 +127,9 @@ void WriteColumns(host::Worksheet& ws, const Layout& l, const SampleTable& table
     }
     ++row;
   }
-  if (row > kSheetPageLastRow + 1) {
-    ws.SetPrintArea("$B$3:$" + ColumnLetters(l.constraint_type.col) + "$" +
-                    std::to_string(row - 1));
-  }
+  // The template has no print area of its own, so every copy is given one.
+  ws.SetPrintArea("$B$3:$" + ColumnLetters(l.constraint_type.col) + "$" +
+                  std::to_string(std::max(row - 1, kSheetPageLastRow)));
 }
 
 void WriteIndexes(host::Worksheet& ws, const Layout& l, const SampleTable& table) {

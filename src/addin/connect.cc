@@ -2,6 +2,8 @@
 // the buttons in line with the active workbook.
 #include "addin/connect.h"
 
+#include <string>
+
 #include "base/error.h"
 #include "util/shell.h"
 
@@ -74,7 +76,10 @@ void Connect::excelApp_WorkbookBeforeSave(host::Workbook& /*wb*/, bool /*save_as
                                           bool& /*cancel*/) {
   // The active workbook is the one refreshed, whichever is being saved.
   try {
-    model::Defines::SetDataTypeList(ActiveWorkbook());
+    host::Workbook& wb = ActiveWorkbook();
+    model::Where::Scope at(defines_.where(),
+                           wb.Name() + " 保存前の処理 名前 " + std::string(model::kDataTypeName));
+    model::Defines::SetDataTypeList(wb);
   } catch (const Error& e) {
     defines_.ErrMsg(e.description(), kMsgExclamation, "excelApp_WorkbookBeforeSave");
   }

@@ -36,6 +36,9 @@ void Connect::btnAddSheet_Click(host::CommandBarControl& /*ctrl*/, bool& /*cance
     if (excel_app_ == nullptr) throw Error::Runtime(RuntimeError::kObjectNotSet);
     excel_app_->SetScreenUpdating(false);
     host::Workbook& wb = ActiveWorkbook();
+    model::Where::Scope at(
+        defines_.where(),
+        wb.Name() + " " + model::Where::SheetPart(std::string(model::kTemplateSheet)));
     host::Worksheet& templ = wb.Worksheets(model::kTemplateSheet);
     // Only the hidden state reads as false; a very hidden template counts as shown.
     const bool was_shown = templ.Visible() != host::Visibility::kHidden;
@@ -43,7 +46,13 @@ void Connect::btnAddSheet_Click(host::CommandBarControl& /*ctrl*/, bool& /*cance
     templ.SetVisible(true);
     templ.Copy(templ);
     templ.SetVisible(was_shown);
-    wb.Worksheets(wb.WorksheetCount() - 1).Activate();
+    host::Worksheet& copy = wb.Worksheets(wb.WorksheetCount() - 1);
+    // A template that prints nothing itself leaves the copy's first page to the layout.
+    if (copy.PrintArea().empty()) {
+      defines_.LoadLayout(wb);
+      defines_.SetSheetPrintArea(copy, 0);
+    }
+    copy.Activate();
     excel_app_->SetScreenUpdating(true);
   } catch (const Error& e) {
     if (excel_app_ != nullptr) {

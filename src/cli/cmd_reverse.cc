@@ -117,7 +117,9 @@ void AddReverseCommand(CLI::App& app, CommandContext& ctx) {
       kastel->engine_context().login_view = nullptr;
     }
     if (view.cancelled()) session.shell().NoteCancelled();
-    session.SaveIfRanToEnd(pressed ? wb : nullptr, args->workbook);
+    const int tables = session.kastel() ? session.kastel()->defines().tables_imported() : 0;
+    session.SaveIfRanToEnd(pressed ? wb : nullptr, args->workbook,
+                           std::to_string(tables) + " テーブルを取り込みました");
     ctx.status = session.Status();
   });
 }

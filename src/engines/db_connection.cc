@@ -9,6 +9,7 @@
 #include "engines/connection_text.h"
 #include "engines/engine.h"
 #include "engines/ora_tools.h"
+#include "engines/server_place.h"
 #include "engines/sql_tools.h"
 #include "login/ora_login.h"
 #include "login/sql_login.h"
@@ -104,6 +105,8 @@ bool SqlTools::lfDbOpen(host::Workbook& wb) {
     Defines::SetDocProperty(wb, "SAVE_PWD", Bool(!integrated && save_pwd));
 
     if (server.empty()) server = "(local)";
+    model::Where::Scope at(context().defines.where(),
+                           ServerPart(server, database) + " " + std::string(kStepConnect));
     OpenConnection(SqlServerConnectionString(server, integrated, user, password, database));
     return true;
   } catch (...) {
@@ -130,6 +133,8 @@ bool OraTools::lfDbOpen(host::Workbook& wb) {
     Defines::SetDocProperty(wb, "DATABASE", database);
     Defines::SetDocProperty(wb, "SAVE_PWD", Bool(save_pwd));
 
+    model::Where::Scope at(context().defines.where(),
+                           ServerPart("", database) + " " + std::string(kStepConnect));
     OpenConnection(OracleConnectionString(database, user, password));
     return true;
   } catch (...) {

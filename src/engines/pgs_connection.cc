@@ -5,6 +5,7 @@
 
 #include "engines/connection_text.h"
 #include "engines/pgs_tools.h"
+#include "engines/server_place.h"
 #include "login/pgs_login.h"
 #include "model/defines.h"
 
@@ -41,8 +42,10 @@ bool PgsTools::lfDbOpen(host::Workbook& wb) {
     Defines::SetDocProperty(wb, "SAVE_PWD", save_pwd ? "True" : "False");
 
     schema_ = schema.empty() ? "public" : schema;
-    OpenConnection(
-        PostgresConnectionString(server.empty() ? "localhost" : server, database, user, password));
+    if (server.empty()) server = "localhost";
+    model::Where::Scope at(context().defines.where(),
+                           ServerPart(server, database) + " " + std::string(kStepConnect));
+    OpenConnection(PostgresConnectionString(server, database, user, password));
     return true;
   } catch (...) {
     context().defines.ErrMsgCurrent("lfDbOpen");

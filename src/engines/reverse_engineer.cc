@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "engines/engine.h"
+#include "engines/server_place.h"
 #include "model/defines.h"
 #include "util/shell.h"
 
@@ -62,13 +63,18 @@ void ClearIndexBlock(const model::Layout& layout, host::Worksheet& ws) {
 }  // namespace
 
 void Engine::ReverseEngineer(host::Workbook& wb) {
+  model::Defines& defines = context_.defines;
+  model::Where::BookScope book(defines.where(), wb.Name());
   Initialize(wb);
   if (!lfDbOpen(wb)) return;
 
-  model::Defines& defines = context_.defines;
   try {
     ScreenGuard screen(wb);
-    std::unique_ptr<data::Recordset> rs = lfSelect(lfSchemaQuery());
+    std::unique_ptr<data::Recordset> rs;
+    {
+      model::Where::Scope at(defines.where(), ServerPart(wb) + " " + std::string(kStepSchemaQuery));
+      rs = lfSelect(lfSchemaQuery());
+    }
     if (!rs) {
       defines.RefreshList(wb);
       return;
@@ -89,7 +95,10 @@ void Engine::ReverseEngineer(host::Workbook& wb) {
       return;
     }
     const int total = context_.status_counts ? CountTables(*rs) : 0;
-    for (int done = 1; !rs->Eof(); ++done) WriteTable(wb, *rs, done, total);
+    {
+      model::Where::Scope at(defines.where(), ServerPart(wb));
+      for (int done = 1; !rs->Eof(); ++done) WriteTable(wb, *rs, done, total);
+    }
     defines.RefreshList(wb);
   } catch (...) {
     defines.ErrMsgCurrent("ReverseEngineer");
@@ -117,6 +126,7 @@ void Engine::WriteTable(host::Workbook& wb, data::Recordset& rs, int done, int t
   // table is written under the name the catalogue gives it.
   const std::string name = lfSameTable(first.table, first.source) ? first.table : first.source;
 
+  model::Where::Scope at(defines.where(), model::Where::TablePart(name));
   std::string status = "'" + name + "'を処理中です。";
   if (total > 0) status += " (" + std::to_string(done) + "/" + std::to_string(total) + ")";
   wb.App().SetStatusBar(status);
@@ -141,7 +151,11 @@ void Engine::WriteTable(host::Workbook& wb, data::Recordset& rs, int done, int t
     for (int k = 0; k < 6; ++k) ws.SetCell(r, columns[k], Value::Text(row.cells[k]));
     rs.MoveNext();
   }
-  lfIndexImport(wb, ws, name);
+  {
+    model::Where::Scope step(defines.where(), std::string(kStepIndexQuery));
+    lfIndexImport(wb, ws, name);
+  }
+  defines.NoteTableImported();
 }
 
 }  // namespace kastel::engines

@@ -16,6 +16,7 @@
 
 #include "base/value.h"
 #include "host/host.h"
+#include "model/where.h"
 
 namespace kastel {
 class Shell;
@@ -116,9 +117,10 @@ class Defines {
 
   // ---- error reporting and value helpers ----
 
-  // Shows `message` in a message box titled "KASTEL" with `style` and counts it as a failure;
-  // `procedure` is not shown, it only tells whether the failure stopped the command (see
-  // GoesPast). Returns the code of the button pressed.
+  // Shows `message` in a message box titled "KASTEL" with `style`, then has the shell show
+  // where() (see ShowPlace), and counts it as a failure; `procedure` is not shown, it only tells
+  // whether the failure stopped the command (see GoesPast). Returns the code of the button
+  // pressed.
   int ErrMsg(std::string_view message, int style, std::string_view procedure);
   // True for the procedures whose reported failure the command goes past: a sheet name the host
   // refused (the table is written on the template's copy), a cell value that did not convert,
@@ -128,10 +130,16 @@ class Defines {
   // (a kastel::Error's description, else what()), style 48 and `procedure`. REQUIRES: called
   // inside a catch block.
   void ErrMsgCurrent(std::string_view procedure);
+  // Where the walk is: ErrMsg has the shell show it after the message.
+  Where& where() { return where_; }
   // The number of messages ErrMsg has shown since this object was made.
   int failures_shown() const { return failures_shown_; }
   // How many of them ended a command (the rest were gone past).
   int stopping_failures() const { return stopping_failures_; }
+  // The tables an import has written onto sheets since this object was made, for the summary a
+  // command prints.
+  void NoteTableImported() { ++tables_imported_; }
+  int tables_imported() const { return tables_imported_; }
 
   // True when "" & value is "" (empty, null, zero-length text). A value that cannot be
   // concatenated is reported under "IsEmptyEx" and gives false.
@@ -165,6 +173,10 @@ class Defines {
   // Renumbers the definition sheets 1, 2, 3... and rebuilds the table list with links to them.
   // Failures are reported under "RefreshList"; screen updating is on again on every path.
   void RefreshList(host::Workbook& wb);
+  // Sets the print area of a definition sheet whose column block ends above row `end`: B3 to
+  // the constraint-type column, down to row 37 (the first page) or to the block's last row.
+  // REQUIRES: the layout loaded. Failures rise.
+  void SetSheetPrintArea(host::Worksheet& ws, std::int32_t end) const;
   // The name of the index whose constraint kind is "P", or "". Failures rise.
   std::string GetPrimaryKeyName(host::Worksheet& ws);
   // Points "DATA_TYPE" at the type list of the workbook's dialect; does nothing for a workbook
@@ -173,14 +185,15 @@ class Defines {
 
  private:
   // RefreshList's passes over the definition sheets, in tab order.
-  static void RenameDefinitionSheets(host::Workbook& wb,
-                                     const std::vector<host::Worksheet*>& sheets);
+  void RenameDefinitionSheets(host::Workbook& wb, const std::vector<host::Worksheet*>& sheets);
   std::int32_t WriteListRows(const std::vector<host::Worksheet*>& sheets, host::Worksheet& list);
 
   Shell& shell_;
   Layout layout_;
+  Where where_;
   int failures_shown_ = 0;
   int stopping_failures_ = 0;
+  int tables_imported_ = 0;
 };
 
 }  // namespace kastel::model

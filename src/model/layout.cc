@@ -52,7 +52,13 @@ void Defines::GetLayoutParam(host::Workbook& wb, std::string_view name, std::int
 }
 
 void Defines::LoadLayout(host::Workbook& wb) {
+  Where::BookScope book(where_, wb.Name());
   for (const LayoutParam& param : kLayoutParams) {
+    std::string part = "文書プロパティ " + std::string(param.property);
+    part += DocPropertyExists(wb, param.property)
+                ? " = \"" + GetDocProperty(wb, param.property) + "\""
+                : " (ありません)";
+    Where::Scope at(where_, std::move(part));
     LayoutPos& pos = layout_.*(param.pos);
     GetLayoutParam(wb, param.property, pos.row, pos.col);
   }

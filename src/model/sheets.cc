@@ -58,6 +58,7 @@ host::Worksheet* Defines::GetSheet(std::string_view table_name, host::Workbook& 
 
 void Defines::DispTemplate(host::Workbook& wb) {
   try {
+    Where::Scope at(where_, wb.Name() + " " + Where::SheetPart(std::string(kTemplateSheet)));
     host::Worksheet& templ = wb.Worksheets(kTemplateSheet);
     const bool was_shown = templ.Visible() != host::Visibility::kHidden;
     templ.SetVisible(!was_shown);

@@ -1,4 +1,5 @@
 // The table list: every definition sheet renumbered in tab order and listed with a link to it.
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -16,8 +17,9 @@ namespace {
 constexpr std::int32_t kFirstListRow = 5;
 constexpr std::int32_t kLastFixedListRow = 204;  // the 200 rows the list sheet is laid out for
 constexpr std::int32_t kLastSheetRow = 1048576;
-constexpr int kNameColumn = 3;         // C
-constexpr int kColumnCountColumn = 6;  // F
+constexpr std::int32_t kLastFirstPageRow = 37;  // a definition sheet's first printed page
+constexpr int kNameColumn = 3;                  // C
+constexpr int kColumnCountColumn = 6;           // F
 
 // The last row the previous refresh may have written. Beyond the 200 rows of the list's layout
 // the rows it wrote run on without a gap, and only they carry a link from the name column to a
@@ -63,25 +65,40 @@ std::vector<host::Worksheet*> DefinitionSheets(host::Workbook& wb) {
   return sheets;
 }
 
+// The table name as the place names it; "" when the cell cannot be read as text.
+std::string TableNameText(host::Worksheet& ws, const LayoutPos& cell) {
+  try {
+    return vb::Concat(ws.Cell(cell.row, cell.col));
+  } catch (const Error&) {
+    return "";
+  }
+}
+
 }  // namespace
 
 void Defines::RefreshList(host::Workbook& wb) {
   try {
     ScreenUpdatingOff screen(wb.App());
     try {
+      Where::BookScope book(where_, wb.Name());
       LoadLayout(wb);
-      host::Worksheet& list = wb.Worksheets(kListSheet);
-      // The links go with the rows: a cleared row whose cell still led to a sheet would turn
-      // what the user types there next into a link, and count as a list row to the next refresh.
-      const std::string rows =
-          "C" + std::to_string(kFirstListRow) + ":K" + std::to_string(LastWrittenListRow(list));
-      list.ClearContents(rows);
-      list.DeleteHyperlinks(rows);
+      host::Worksheet* list = nullptr;
+      {
+        Where::Scope at(where_, Where::SheetPart(std::string(kListSheet)));
+        list = &wb.Worksheets(kListSheet);
+        // The links go with the rows: a cleared row whose cell still led to a sheet would turn
+        // what the user types there next into a link, and count as a list row to the next
+        // refresh.
+        const std::string rows =
+            "C" + std::to_string(kFirstListRow) + ":K" + std::to_string(LastWrittenListRow(*list));
+        list->ClearContents(rows);
+        list->DeleteHyperlinks(rows);
+      }
       // Renaming changes neither visibility nor the marker, so one look serves every pass.
       const std::vector<host::Worksheet*> sheets = DefinitionSheets(wb);
       RenameDefinitionSheets(wb, sheets);
-      const std::int32_t last_row = WriteListRows(sheets, list);
-      if (last_row > 34) list.SetPrintArea("$A$1:$K$" + std::to_string(last_row));
+      const std::int32_t last_row = WriteListRows(sheets, *list);
+      if (last_row > 34) list->SetPrintArea("$A$1:$K$" + std::to_string(last_row));
     } catch (const Error& e) {
       ErrMsg(e.description(), kMsgExclamation, "RefreshList");
     }
@@ -96,9 +113,15 @@ void Defines::RenameDefinitionSheets(host::Workbook& wb,
   // Two rounds, so that sheet 2 can become "1" while another sheet is still called "1".
   const std::string prefix = FreePrefix(wb, static_cast<int>(sheets.size()));
   int n = 0;
-  for (host::Worksheet* ws : sheets) ws->SetName(prefix + std::to_string(++n));
+  for (host::Worksheet* ws : sheets) {
+    Where::Scope at(where_, Where::SheetPart(ws->Name()));
+    ws->SetName(prefix + std::to_string(++n));
+  }
   n = 0;
-  for (host::Worksheet* ws : sheets) ws->SetName(std::to_string(++n));
+  for (host::Worksheet* ws : sheets) {
+    Where::Scope at(where_, Where::SheetPart(ws->Name()));
+    ws->SetName(std::to_string(++n));
+  }
 }
 
 std::int32_t Defines::WriteListRows(const std::vector<host::Worksheet*>& sheets,
@@ -107,28 +130,49 @@ std::int32_t Defines::WriteListRows(const std::vector<host::Worksheet*>& sheets,
   std::int32_t row = kFirstListRow - 1;
   for (host::Worksheet* ws : sheets) {
     ++row;
-    ws->SetCell(at.table_number.row, at.table_number.col, Value::Number(row - kFirstListRow + 1));
-    list.SetCell(row, kNameColumn, ws->Cell(at.table_name.row, at.table_name.col));
-    list.SetCell(row, 4, ws->Cell(at.table_title.row, at.table_title.col));
+    Where::Scope here(where_, Where::SheetPart(ws->Name()) + " " +
+                                  Where::TablePart(TableNameText(*ws, at.table_name)));
+    // Each cell read or written names itself while it is.
+    auto in_cell = [this](const LayoutPos& cell, auto&& step) {
+      Where::Scope in(where_, Where::CellPart(cell.row, cell.col));
+      return step();
+    };
+    in_cell(at.table_number, [&] {
+      ws->SetCell(at.table_number.row, at.table_number.col, Value::Number(row - kFirstListRow + 1));
+    });
+    in_cell(at.table_name, [&] {
+      list.SetCell(row, kNameColumn, ws->Cell(at.table_name.row, at.table_name.col));
+    });
+    in_cell(at.table_title,
+            [&] { list.SetCell(row, 4, ws->Cell(at.table_title.row, at.table_title.col)); });
     list.SetCell(row, 5, Value::Text(GetPrimaryKeyName(*ws)));
-    const std::int32_t end = ColumnBlockEnd(*ws);
+    const std::int32_t end = in_cell(at.column_name, [&] { return ColumnBlockEnd(*ws); });
     list.SetCell(row, kColumnCountColumn, Value::Number(end - at.column_name.row));
-    if (end > 37) {
-      ws->SetPrintArea("$B$3:$" + ColumnLetter(at.constraint_type.col) + "$" +
-                       std::to_string(end - 1));
-    }
-    std::string shown = vb::Concat(list.Cell(row, kNameColumn));
+    // A sheet copied from a template without a print area (or by hand) gets one here.
+    if (end > kLastFirstPageRow || ws->PrintArea().empty()) SetSheetPrintArea(*ws, end);
+    std::string shown =
+        in_cell(at.table_name, [&] { return vb::Concat(list.Cell(row, kNameColumn)); });
     if (shown.empty()) shown = "？";
     list.AddHyperlink("C" + std::to_string(row), ws->Name() + "!R1C1", shown);
   }
   return row;
 }
 
+void Defines::SetSheetPrintArea(host::Worksheet& ws, std::int32_t end) const {
+  const std::int32_t last = std::max(end - 1, kLastFirstPageRow);
+  ws.SetPrintArea("$B$3:$" + ColumnLetter(layout_.constraint_type.col) + "$" +
+                  std::to_string(last));
+}
+
 std::string Defines::GetPrimaryKeyName(host::Worksheet& ws) {
   const LayoutPos& name = layout_.index_name;
   const std::int32_t kind_col = layout_.constraint_type.col;
   for (std::int32_t row = name.row; row < name.row + kMaxIndexRows; ++row) {
-    if (IsEmptyEx(ws.Cell(row, name.col))) break;
+    {
+      Where::Scope at(where_, Where::CellPart(row, name.col));
+      if (IsEmptyEx(ws.Cell(row, name.col))) break;
+    }
+    Where::Scope at(where_, Where::CellPart(row, kind_col));
     if (CStrEx(ws.Cell(row, kind_col)) == "P") return vb::Concat(ws.Cell(row, name.col));
   }
   return "";

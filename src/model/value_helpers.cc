@@ -17,7 +17,9 @@ int Defines::ErrMsg(std::string_view message, int style, std::string_view proced
   // Counted before it is shown, so that a shell that throws still leaves the failure on record.
   ++failures_shown_;
   if (!GoesPast(procedure)) ++stopping_failures_;
-  return shell_.MessageBox(message, style, kMessageTitle);
+  const int pressed = shell_.MessageBox(message, style, kMessageTitle);
+  if (const std::string place = where_.TakeText(); !place.empty()) shell_.ShowPlace(place);
+  return pressed;
 }
 
 bool Defines::GoesPast(std::string_view procedure) {

@@ -57,6 +57,11 @@ int TermShell::MessageBox(std::string_view prompt, int style, std::string_view /
   return kMsgOk;
 }
 
+void TermShell::ShowPlace(std::string_view place) {
+  err_ << "kastel: 場所: " << TerminalText(place) << '\n';
+  err_.flush();
+}
+
 std::optional<std::string> TermShell::BrowseForFolder(std::string_view description,
                                                       std::string_view selected_path) {
   if (folder_answer_) return folder_answer_;

@@ -22,6 +22,8 @@ class TermShell final : public Shell {
 
   // Writes the prompt as the box shows it (CR LF as line breaks) and returns kMsgOk.
   int MessageBox(std::string_view prompt, int style, std::string_view title) override;
+  // "kastel: 場所: PLACE" on the error stream.
+  void ShowPlace(std::string_view place) override;
   // The folder given with SetFolderAnswer; else, interactively, the folder typed (an empty line
   // takes the offered one, end of input cancels); else the offered folder: `selected_path`, or
   // the current folder when that is empty.

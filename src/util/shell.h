@@ -23,6 +23,10 @@ class Shell {
   // Shows a modal message box and returns the code of the button pressed (kMsgOk).
   virtual int MessageBox(std::string_view prompt, int style, std::string_view title) = 0;
 
+  // Tells where the failure just shown happened ("BOOK シート「2」 テーブル EMP H8"). A shell
+  // whose message boxes a person reads in front of the workbook may leave it out.
+  virtual void ShowPlace(std::string_view /*place*/) {}
+
   // Asks for a folder with `description` as the prompt and `selected_path` selected at first;
   // the chosen folder, or nothing when the user cancelled.
   virtual std::optional<std::string> BrowseForFolder(std::string_view description,

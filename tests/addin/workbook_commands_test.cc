@@ -70,7 +70,9 @@ TEST_F(WorkbookCommandsTest, AddSheetKeepsAShownTemplateShownAndScreenUpdatingOn
   // Without a template sheet the failure is reported and screen updating still comes back.
   Open("no_template.xlsx");
   ASSERT_TRUE(Press({"シート追加"}));
-  EXPECT_EQ(err_.str(), "インデックスが有効範囲にありません。\n");
+  EXPECT_EQ(
+      err_.str(),
+      "インデックスが有効範囲にありません。\nkastel: 場所: no_template.xlsx シート「template」\n");
   EXPECT_TRUE(app_.ScreenUpdating());
 }
 

@@ -3,8 +3,10 @@
 Usage: check_test.py KASTEL
 """
 
+import functools
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -43,6 +45,18 @@ FAULTY = """\
 警告: f.xlsx シート「6」 テーブル T6 I9: キー欄に印がありますが、2 番目の索引には名前がありません → この列の印は使われません
 """.replace("{L}", LONG)
 
+# The same faults in a PostgreSQL workbook, whose script doubles apostrophes, escapes line breaks,
+# writes UTF-8, quotes reserved words and writes key columns NOT NULL.
+PGS_WORDING = [
+    ("f.xlsx", "p.xlsx"),
+    ("SQL Server の予約語です → 引用符なしで書かれるため、データベースが文を拒みます",
+     "PostgreSQL の予約語です → 二重引用符で囲んで書かれるため、大文字と小文字を区別する名前になります"),
+    ("129 文字で、SQL Server の上限 128 文字", "129 バイトで、PostgreSQL の上限 63 バイト"),
+    ("SQL Server では主キーを作れず、Oracle では NOT NULL に変わります",
+     "PostgreSQL のスクリプトでは NOT NULL として書かれます")]
+FAULTY_PGS = "".join(functools.reduce(lambda text, words: text.replace(*words), PGS_WORDING, line)
+                     + "\n" for line in FAULTY.splitlines() if not re.search(" (C5|R8): ", line))
+
 SCRIPTS = ("table.sql", "index.sql", "comment.sql")
 
 
@@ -54,6 +68,7 @@ class CheckTest(unittest.TestCase):
                         XDG_DATA_HOME=self.dir + "/data", LANG="C.UTF-8")
         for kind in ("faulty", "clean", "hidden"):
             faulty_book.build(self.path(kind[0] + ".xlsx"), kind == "faulty", kind == "hidden")
+        faulty_book.build(self.path("p.xlsx"), True, db="PGS")
 
     def tearDown(self):
         self.tmp.cleanup()
@@ -71,6 +86,7 @@ class CheckTest(unittest.TestCase):
             (["f.xlsx"], 1, FAULTY),
             (["f.xlsx", "--encoding", "UTF8"], 1, faulty_utf8),
             (["c.xlsx"], 0, ""),
+            (["p.xlsx"], 1, FAULTY_PGS),
             (["h.xlsx"], 4, FAULTY.splitlines()[18].replace("f.xlsx", "h.xlsx") + "\n"),
         ]
         for args, status, out in cases:

@@ -20,7 +20,7 @@ def col(name, type_="int", null="否", keys=(), **more):
     return dict(name=name, type=type_, null=null, keys=list(keys), **more)
 
 
-def build(path, faulty, hidden=False):
+def build(path, faulty, hidden=False, db="SQL"):
     book = mf.Book(mf.DEFAULT_LAYOUT)
     book.wb.create_sheet("テーブル一覧")
     f = faulty
@@ -52,7 +52,7 @@ def build(path, faulty, hidden=False):
         types.cell(row=2 + i, column=2).value = t
     book.wb.defined_names.append(
         DefinedName("DATA_TYPE", attr_text="'@LIST'!$B$2:$B$%d" % (1 + len(SQL_TYPES))))
-    book.save(path, mf.properties("SQL", mf.DEFAULT_LAYOUT))
+    book.save(path, mf.properties(db, mf.DEFAULT_LAYOUT))
 
 
 if __name__ == "__main__":

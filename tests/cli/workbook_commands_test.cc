@@ -96,6 +96,9 @@ TEST_F(WorkbookCommandsTest, NewOracleWorkbookThenAddSheetThenTemplateTwice) {
   EXPECT_EQ(Get(dump, "cell:template (2)!B3"), "str:テーブル定義書");
   EXPECT_EQ(Get(dump, "sheet:4"), "template|hidden");
   EXPECT_EQ(Get(dump, "name:DATA_TYPE"), "'@LIST'!$C$2:$C$21");
+  // The hidden template has no print area, which LibreOffice would print; its copy has one.
+  EXPECT_EQ(Get(dump, "printarea:template (2)"), "$B$3:$V$37");
+  EXPECT_EQ(Get(dump, "printarea:template"), "<none>");
 
   // The toggle, then --show and --hide, each of which holds when repeated and then saves nothing.
   const struct {
@@ -146,17 +149,22 @@ TEST_F(WorkbookCommandsTest, BarShowsWhichButtonsTheWorkbookEnables) {
   for (const auto& c : cases) ExpectRun(Run(c.args), 0, c.out, "");
 }
 
-TEST_F(WorkbookCommandsTest, AFailureIsShownOnStderrAndNothingIsSaved) {
+TEST_F(WorkbookCommandsTest, AFailureIsShownOnStderrWithItsPlaceAndNothingIsSaved) {
+  const std::string no_item = "インデックスが有効範囲にありません。\n";
   const struct {
     const char* fixture;
     const char* command;
-    const char* err;
+    std::string err;
   } cases[] = {{"bad_layout.xlsx", "refresh",
-                "パラメタ'INDEX_NAME'が未設定です。\n設定を確認して下さい。\n"},
-               {"no_template.xlsx", "add-sheet", "インデックスが有効範囲にありません。\n"},
-               {"no_template.xlsx", "template", "インデックスが有効範囲にありません。\n"},
+                "パラメタ'INDEX_NAME'が未設定です。\n設定を確認して下さい。\nkastel: 場所: "
+                "bad_layout.xlsx 文書プロパティ INDEX_NAME = \"0,3\"\n"},
+               {"no_template.xlsx", "add-sheet",
+                no_item + "kastel: 場所: no_template.xlsx シート「template」\n"},
+               {"no_template.xlsx", "template",
+                no_item + "kastel: 場所: no_template.xlsx シート「template」\n"},
                // The refresh works; the before-save event fails, so nothing is written.
-               {"no_data_type.xlsx", "refresh", "インデックスが有効範囲にありません。\n"}};
+               {"no_data_type.xlsx", "refresh",
+                no_item + "kastel: 場所: no_data_type.xlsx 保存前の処理 名前 DATA_TYPE\n"}};
   for (const auto& c : cases) {
     const std::string book = Copy(c.fixture);
     const std::string before = ReadFile(book);

@@ -57,7 +57,9 @@ TEST(IndexRoomTest, IndexesBeyondTheRoomAreNamedAndWriteNothing) {
     EXPECT_TRUE(host.err().ends_with(std::string("テーブル'") + kTable +
                                      "'の次のインデックスは読み込めませんでした。\n"
                                      "インデックス欄 " +
-                                     c.skipped))
+                                     c.skipped +
+                                     "kastel: 場所: テーブル定義書1 サーバー (local) テーブル " +
+                                     kTable + " 手順: インデックスの読み込み\n"))
         << host.err();
     host::Worksheet* ws = SheetOfTable(wb, kTable);
     ASSERT_NE(ws, nullptr);

@@ -79,6 +79,9 @@ TEST_F(PgsRoundTripTest, SampleScriptsComeBackByteForByteTwice) {
     RunScripts(scripts, "loop");
     r = Reverse(book, "postgres", "");
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "5 テーブルを取り込みました\n");
+    // The sheets are copies of a template without a print area; the refresh gives them one.
+    EXPECT_EQ(Get(DumpBook(book), "printarea:1"), "$B$3:$V$37");
     const std::string again = dir.Sub("imported-" + std::to_string(pass));
     ASSERT_EQ(Kastel({"script", book, "-o", again}).status, 0);
     ExpectSameScripts(scripts, again);
@@ -133,6 +136,7 @@ TEST_F(PgsRoundTripTest, LoginsKeepTheirParametersAndFailuresLeaveTheWorkbookAlo
   RunResult r = Reverse(book, "kastel_pg", "it's", Server(), sales);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("スキーマ情報が読み込めません。"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "0 テーブルを取り込みました\n");
   EXPECT_EQ(Stored(book), kept + ";DATABASE=loop;SCHEMA=sales;SAVE_PWD=False;");
   r = Reverse(book, "kastel_pg", "it's", Server(), {"--schema", "sales", "--save-password"});
   EXPECT_EQ(r.status, 0) << r.err;

@@ -60,7 +60,8 @@ TEST(ReverseFlowTest, EndingsShowWhatHappenedAndTouchOnlyWhatTheyMay) {
        "[open-fails] ユーザー 'sa' はログインできませんでした。",
        false,
        1,
-       "ユーザー 'sa' はログインできませんでした。\n",
+       "ユーザー 'sa' はログインできませんでした。\nkastel: 場所: テーブル定義書1 サーバー (local) "
+       "データベース sales 手順: 接続\n",
        "DATA_SOURCE=;INTEGRATED_SECURITY=False;USER_ID=sa;PASSWORD=;DATABASE=sales;SAVE_PWD=False",
        3,
        {}},
@@ -68,7 +69,8 @@ TEST(ReverseFlowTest, EndingsShowWhatHappenedAndTouchOnlyWhatTheyMay) {
        "[query-fails] 権限がありません。",
        false,
        1,
-       "権限がありません。\n",
+       "権限がありません。\nkastel: 場所: テーブル定義書1 サーバー (local) データベース sales "
+       "手順: テーブルと列の問い合わせ\n",
        "DATA_SOURCE=;INTEGRATED_SECURITY=False;USER_ID=sa;PASSWORD=;DATABASE=sales;SAVE_PWD=False",
        3,
        {"batch", "close"}},

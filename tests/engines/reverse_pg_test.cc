@@ -83,11 +83,12 @@ TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsT
   MakeFixture({"worked", book, "--dialect", "SQL"});
   const std::string before = ReadFile(book);
   const struct {
-    std::string password, message;
+    std::string password, message, step;
   } cases[] = {
       {"wrong",
-       "password authentication failed for user \"kastel_login\"\nヒント: ログインできません。"},
-      {kPassword, "syntax error"},
+       "password authentication failed for user \"kastel_login\"\nヒント: ログインできません。",
+       "接続"},
+      {kPassword, "syntax error", "テーブルと列の問い合わせ"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
@@ -101,6 +102,10 @@ TEST_F(ReversePostgresTest, KastelReverseSavesNothingAfterAFailureAndNeverShowsT
     ::unsetenv("KASTEL_ODBC_SQLSERVER");
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\nkastel: 場所: book.xlsx サーバー " + SharedPostgres().SocketFolder() +
+                         " データベース postgres 手順: " + c.step + "\n"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(r.err.find(c.password), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(book), before);
   }

@@ -167,7 +167,10 @@ TEST(ScriptOutputTest, ABadLayoutParameterShowsItsErrorAndCreatesNoFile) {
                                                   " がありません。kastel adopt " + wb +
                                                   " --sql (または --oracle) で書き込めます。\n"
                                             : "";
-    EXPECT_EQ(r.err, c.message + "\n" + hint);
+    // The property the failure came from is named with its value.
+    const std::string place = "kastel: 場所: layout.xlsx 文書プロパティ " + c.property +
+                              (c.value == "-" ? " (ありません)" : " = \"" + c.value + "\"");
+    EXPECT_EQ(r.err, c.message + "\n" + place + "\n" + hint);
     EXPECT_TRUE(fs::is_empty(got));
   }
 }

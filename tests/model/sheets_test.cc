@@ -51,7 +51,8 @@ TEST_F(SheetsTest, DispTemplateTogglesAndSelectsOnlyWhenShowing) {
   EXPECT_EQ(templ.Visible(), host::Visibility::kHidden);
   EXPECT_EQ(wb.ActiveSheet().Name(), "テーブル一覧");
   defines_.DispTemplate(Open("plain.xlsx"));
-  EXPECT_EQ(err_.str(), "インデックスが有効範囲にありません。\n");
+  EXPECT_EQ(err_.str(),
+            "インデックスが有効範囲にありません。\nkastel: 場所: plain.xlsx シート「template」\n");
 }
 
 TEST_F(SheetsTest, SetDataTypeListFollowsTheDialectOfAMarkedWorkbookOnly) {

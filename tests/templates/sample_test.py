@@ -6,6 +6,7 @@ and, for the EMP table, with the worked example written out below.
 """
 
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -173,6 +174,15 @@ class SampleWorkbooks(unittest.TestCase):
                              ["EMP_ID", "EMP_NAME", "DEPT_CD"])
             self.assertEqual(wb["1"]["G10"].value, "'0000'")
             self.assertEqual(wb["テーブル一覧"]["C5"].hyperlink.location, "'1'!A1")
+            # Printed, the list and each table take a page; the hidden template none.
+            subprocess.run(["soffice", f"-env:UserInstallation=file://{tmp}/profile",
+                            "--headless", "--convert-to", "pdf", "--outdir", out,
+                            os.path.join(SAMPLE_DIR, name)],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300,
+                           check=False)
+            with open(os.path.join(out, name.replace(".xlsx", ".pdf")), "rb") as pdf:
+                pages = len(re.findall(rb"/Type\s*/Page(?!s)", pdf.read()))
+            self.assertEqual(pages, 1 + len(self.books[name][2]))
 
 
 if __name__ == "__main__":
