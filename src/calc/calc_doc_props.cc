@@ -98,6 +98,9 @@ std::vector<std::string> CalcDocProperties::PropertyNames() const {
   std::vector<std::string> names;
   for (const css::beans::Property& p :
        UserDefinedSet(model_)->getPropertySetInfo()->getProperties()) {
+    // The office files the application version of an .xlsx it opened among the user's own
+    // properties; the workbook's custom properties do not hold it.
+    if (p.Name == "AppVersion") continue;
     names.push_back(ToUtf8(p.Name));
   }
   return names;

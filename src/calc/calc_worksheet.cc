@@ -8,6 +8,7 @@
 
 #include "calc/calc_workbook.h"
 #include "calc/uno_text.h"
+#include "xlsx/a1.h"
 #include "xlsx/worksheet_name.h"
 
 namespace kastel::calc {
@@ -120,6 +121,11 @@ void CalcWorksheet::SetPrintArea(std::string_view a1_range) {
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view one = rest.substr(0, comma);
+    // Calc reads more forms than a print area takes (a sheet's name, a named range); the host's
+    // own rule decides, before anything changes.
+    if (!xlsx::ParseRange(one) || (comma != std::string_view::npos && comma + 1 == rest.size())) {
+      throw Error::Host("印刷範囲'" + std::string(a1_range) + "'は正しくありません。");
+    }
     areas.push_back(Reference<css::sheet::XCellRangeAddressable>(RangeAt(one), UNO_QUERY_THROW)
                         ->getRangeAddress());
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
