@@ -1,16 +1,13 @@
 #include "adapters.h"
 
-#include <map>
 #include <sstream>
+#include <vector>
 
 #include "xlsx/application.h"
 
 namespace kastel::host::testing {
 
-// Defined by calc_adapter.cc when the build has the office's SDK.
-#ifdef KASTEL_TEST_CALC
-std::unique_ptr<Adapter> MakeCalcAdapter();
-#endif
+std::unique_ptr<Adapter> MakeCalcAdapter();  // calc_adapter.cc, in builds with the office
 
 namespace {
 
@@ -24,16 +21,6 @@ class XlsxAdapter final : public Adapter {
   xlsx::XlsxApplication app_{status_};
 };
 
-const std::string& FixtureFolder(const char* script) {
-  static kastel::testing::ScratchDir dir;
-  static std::map<std::string, std::string> written;
-  auto [it, fresh] = written.emplace(script, dir.path().string());
-  if (fresh) kastel::testing::Python({std::string(KASTEL_XLSX_FIXTURES "/") + script, it->second});
-  return it->second;
-}
-
-}  // namespace
-
 std::vector<AdapterKind> Adapters() {
   std::vector<AdapterKind> kinds = {
       {"xlsx", []() -> std::unique_ptr<Adapter> { return std::make_unique<XlsxAdapter>(); }}};
@@ -43,10 +30,17 @@ std::vector<AdapterKind> Adapters() {
   return kinds;
 }
 
+}  // namespace
+
 std::string Fixture(const std::string& name) {
-  // cells.xlsx comes from the cell-layer script, every other workbook from the workbook one.
-  const char* script = name.starts_with("cells") ? "sheet_cells.py" : "wb_make.py";
-  return FixtureFolder(script) + "/" + name;
+  static kastel::testing::ScratchDir dir;
+  static const bool written = [] {
+    for (const char* script : {"/wb_make.py", "/sheet_cells.py"}) {
+      kastel::testing::Python({KASTEL_XLSX_FIXTURES + std::string(script), dir.path()});
+    }
+    return true;
+  }();
+  return written ? dir / name : "";
 }
 
 INSTANTIATE_TEST_SUITE_P(Adapters, HostContract, ::testing::ValuesIn(Adapters()),

@@ -1,5 +1,5 @@
-// The host adapters the port's contract is checked against, each behind one small interface, so
-// that every contract test runs once per adapter.
+// The host adapters the port's contract is checked against: every contract test runs once per
+// adapter this build has.
 #ifndef KASTEL_TESTS_HOST_ADAPTERS_H_
 #define KASTEL_TESTS_HOST_ADAPTERS_H_
 
@@ -7,7 +7,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "host/host.h"
 #include "support.h"
@@ -19,7 +18,7 @@ class Adapter {
  public:
   virtual ~Adapter() = default;
   virtual Application& App() = 0;
-  // Opens the .xlsx at `path` (left unchanged on disk) as the active workbook.
+  // Opens the .xlsx at `path` (left as it is on disk) as the active workbook.
   virtual Workbook& Open(const std::string& path) = 0;
 };
 
@@ -28,18 +27,12 @@ struct AdapterKind {
   std::unique_ptr<Adapter> (*make)();
 };
 
-// The adapters this build can run: the workbook files always, Calc when the office is here.
-std::vector<AdapterKind> Adapters();
-
 // The fixture workbooks written by the xlsx tests' scripts ("book.xlsx", "cells.xlsx", ...).
 std::string Fixture(const std::string& name);
 
 class HostContract : public ::testing::TestWithParam<AdapterKind> {
  protected:
-  Adapter& adapter() {
-    if (!adapter_) adapter_ = GetParam().make();
-    return *adapter_;
-  }
+  Adapter& adapter() { return adapter_ ? *adapter_ : *(adapter_ = GetParam().make()); }
   Workbook& Open(const std::string& fixture) { return adapter().Open(Fixture(fixture)); }
   bool IsCalc() const { return GetParam().name == "calc"; }
 
@@ -48,7 +41,6 @@ class HostContract : public ::testing::TestWithParam<AdapterKind> {
 };
 
 using kastel::testing::ExpectError;
-
 inline constexpr long kSubscript = 9;
 inline constexpr char kSubscriptText[] = "インデックスが有効範囲にありません。";
 

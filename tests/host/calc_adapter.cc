@@ -1,13 +1,11 @@
 // The Calc adapter driven from outside the office: one headless office per test process, with
-// its own user installation, reached over a UNO pipe. The adapter's calls cross the bridge
-// one by one, as the extension's would inside the office.
+// its own user installation, reached over a UNO pipe.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -16,7 +14,6 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
@@ -30,56 +27,61 @@ namespace {
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
+using Clock = std::chrono::steady_clock;
 
-constexpr auto kStartTimeout = std::chrono::seconds(60);
-constexpr auto kStopTimeout = std::chrono::seconds(30);
-
-class Office {
+class Office : public ::testing::Environment {
  public:
   static Office& Get() {
-    static Office office;
-    return office;
+    static Office* office = [] {
+      auto* made = new Office;
+      ::testing::AddGlobalTestEnvironment(made);  // ends the office after the last test
+      return made;
+    }();
+    return *office;
   }
-  static void StopIfStarted() {
-    if (started_) Get().Stop();
+  Reference<css::frame::XDesktop2> Desktop() const { return css::frame::Desktop::create(context_); }
+
+  void TearDown() override {
+    try {
+      Desktop()->terminate();
+    } catch (const css::uno::Exception&) {
+      // The office went away with the call.
+    }
+    for (const auto end = Clock::now() + std::chrono::seconds(30); Clock::now() < end;) {
+      if (waitpid(pid_, nullptr, WNOHANG) != 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(-pid_, SIGKILL);
   }
-  const Reference<css::uno::XComponentContext>& context() const { return context_; }
 
  private:
   Office() {
-    started_ = true;
     const std::string pipe = "kastel-host-test-" + std::to_string(getpid());
-    const std::string profile = "-env:UserInstallation=file://" + profile_.path().string();
-    const std::string accept = "--accept=pipe,name=" + pipe + ";urp;";
     const std::string home = profile_.path().string();
+    const std::string profile = "-env:UserInstallation=file://" + home;
+    const std::string accept = "--accept=pipe,name=" + pipe + ";urp;";
     pid_ = fork();
     if (pid_ == 0) {
       setsid();
       const int null = open("/dev/null", O_RDWR);
-      dup2(null, 0);
-      dup2(null, 1);
-      dup2(null, 2);
+      for (int fd : {0, 1, 2}) dup2(null, fd);
       setenv("HOME", home.c_str(), 1);
       execlp("soffice", "soffice", "--headless", "--invisible", "--norestore", "--nologo",
              profile.c_str(), accept.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    // The local side of the bridge needs the office's type libraries.
+    // The local end of the bridge reads the office's type libraries.
     setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" KASTEL_OFFICE_PROGRAM "/fundamentalrc", 1);
-    const Reference<css::uno::XComponentContext> local =
-        cppu::defaultBootstrap_InitialComponentContext();
-    const Reference<css::bridge::XUnoUrlResolver> resolver =
-        css::bridge::UnoUrlResolver::create(local);
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!context_.is()) {
+    const auto resolver =
+        css::bridge::UnoUrlResolver::create(cppu::defaultBootstrap_InitialComponentContext());
+    const rtl::OUString url =
+        calc::ToOUString("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
+    for (const auto end = Clock::now() + std::chrono::seconds(60); !context_.is();) {
       try {
-        context_.set(resolver->resolve(calc::ToOUString("uno:pipe,name=" + pipe +
-                                                        ";urp;StarOffice.ComponentContext")),
-                     UNO_QUERY_THROW);
+        context_.set(resolver->resolve(url), UNO_QUERY);
       } catch (const css::connection::NoConnectException&) {
-        if (std::chrono::steady_clock::now() > deadline || waitpid(pid_, nullptr, WNOHANG) != 0) {
-          Kill();
+        if (Clock::now() > end || waitpid(pid_, nullptr, WNOHANG) != 0) {
+          kill(-pid_, SIGKILL);
           throw std::runtime_error("soffice did not accept connections");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -87,72 +89,33 @@ class Office {
     }
   }
 
-  void Stop() {
-    try {
-      css::frame::Desktop::create(context_)->terminate();
-    } catch (const css::uno::Exception&) {
-      // The office went away with the call; it is waited for below.
-    }
-    context_.clear();
-    const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
-    while (waitpid(pid_, nullptr, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        Kill();
-        return;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-
-  void Kill() {
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-
-  static inline bool started_ = false;
   kastel::testing::ScratchDir profile_;
   pid_t pid_ = -1;
   Reference<css::uno::XComponentContext> context_;
+  friend class CalcAdapter;
 };
-
-// Ends the office after the last test, while the bridge is still up.
-class OfficeEnvironment : public ::testing::Environment {
- public:
-  void TearDown() override { Office::StopIfStarted(); }
-};
-[[maybe_unused]] ::testing::Environment* const office_environment =
-    ::testing::AddGlobalTestEnvironment(new OfficeEnvironment);
 
 class CalcAdapter final : public Adapter {
  public:
-  CalcAdapter() : app_(Office::Get().context()) {}
+  CalcAdapter() : app_(Office::Get().context_) {}
   ~CalcAdapter() override {
-    // Every document goes, those the adapter made from templates too.
-    Reference<css::container::XEnumeration> documents =
-        css::frame::Desktop::create(Office::Get().context())->getComponents()->createEnumeration();
+    // Every document goes, those made from templates too.
+    auto documents = Office::Get().Desktop()->getComponents()->createEnumeration();
     while (documents->hasMoreElements()) {
-      Reference<css::util::XCloseable> closeable(documents->nextElement(), UNO_QUERY);
-      try {
-        if (closeable.is()) closeable->close(true);
-      } catch (const css::uno::Exception&) {
-        // A document that refuses to close is left to the office's end.
-      }
+      Reference<css::util::XCloseable> document(documents->nextElement(), UNO_QUERY);
+      if (document.is()) document->close(true);
     }
   }
   Application& App() override { return app_; }
 
   Workbook& Open(const std::string& path) override {
-    Reference<css::frame::XComponentLoader> loader(
-        css::frame::Desktop::create(Office::Get().context()), UNO_QUERY_THROW);
-    css::uno::Sequence<css::beans::PropertyValue> args(1);
-    args[0].Name = "Hidden";
-    args[0].Value <<= true;
-    const Reference<css::lang::XComponent> document =
-        loader->loadComponentFromURL(calc::PathToUrl(path), "_blank", 0, args);
+    css::uno::Sequence<css::beans::PropertyValue> hidden(1);
+    hidden[0].Name = "Hidden";
+    hidden[0].Value <<= true;
+    const auto document =
+        Office::Get().Desktop()->loadComponentFromURL(calc::PathToUrl(path), "_blank", 0, hidden);
     app_.Activate(document);
-    calc::CalcWorkbook* workbook = app_.WorkbookOf(document);
-    if (workbook == nullptr) throw std::runtime_error("not a spreadsheet: " + path);
-    return *workbook;
+    return *app_.WorkbookOf(document);
   }
 
  private:
