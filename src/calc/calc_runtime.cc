@@ -191,9 +191,24 @@ void Runtime::RequestStates(const Reference<css::frame::XFrame>& frame) {
       /*wait=*/false);
 }
 
-bool Runtime::Execute(const std::string& command, const Reference<css::frame::XFrame>& frame) {
-  if (!Known(command)) return false;
-  bool done = false;
+const char* Runtime::OutcomeName(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kDone:
+      return "done";
+    case Outcome::kDisabled:
+      return "disabled";
+    case Outcome::kCancelled:
+      return "cancelled";
+    case Outcome::kFailed:
+      return "failed";
+  }
+  return "";
+}
+
+Runtime::Outcome Runtime::Execute(const std::string& command,
+                                  const Reference<css::frame::XFrame>& frame) {
+  if (!Known(command)) return Outcome::kDisabled;
+  Outcome outcome = Outcome::kDisabled;
   RunOnMainThread(
       impl_->context,
       [&] {
@@ -204,11 +219,13 @@ bool Runtime::Execute(const std::string& command, const Reference<css::frame::XF
         // A disabled button cannot be pressed: Click refuses it.
         const bool pressed = button != nullptr && button->Click();
         Broadcast();
-        done = pressed && !impl_->shell.cancelled() &&
-               impl_->kastel.defines().failures_shown() == failures;
+        if (!pressed) return;
+        outcome = impl_->shell.cancelled()                               ? Outcome::kCancelled
+                  : impl_->kastel.defines().failures_shown() != failures ? Outcome::kFailed
+                                                                         : Outcome::kDone;
       },
       /*wait=*/true);
-  return done;
+  return outcome;
 }
 
 int Runtime::AddStateListener(const Reference<css::frame::XFrame>& frame, StateListener listener) {

@@ -42,8 +42,11 @@ class Office : public ::testing::Environment {
   Reference<css::frame::XDesktop2> Desktop() const { return css::frame::Desktop::create(context_); }
 
   void TearDown() override {
+    // Nothing of the office's may be released after this: gtest deletes the environment late.
+    const Reference<css::frame::XDesktop2> desktop = Desktop();
+    context_.clear();
     try {
-      Desktop()->terminate();
+      desktop->terminate();
     } catch (const css::uno::Exception&) {
       // The office went away with the call.
     }
