@@ -2,6 +2,7 @@
 #include "calc/calc_worksheet.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
@@ -71,9 +72,17 @@ void CalcWorksheet::Copy(host::Worksheet& before) {
   auto& target = dynamic_cast<CalcWorksheet&>(before);
   const std::string name =
       xlsx::CopyName(Name(), [&](std::string_view n) { return workbook_.NameTaken(n, nullptr); });
+  const sal_Int16 position = static_cast<sal_Int16>(target.Position());
   try {
-    workbook_.Sheets()->copyByName(ToOUString(Name()), ToOUString(name),
-                                   static_cast<sal_Int16>(target.Position()));
+    workbook_.Sheets()->copyByName(ToOUString(Name()), ToOUString(name), position);
+    // Calc shows every copy; the copy of a hidden sheet stays hidden.
+    if (Visible() == host::Visibility::kHidden) {
+      Reference<css::beans::XPropertySet>(
+          Reference<css::container::XIndexAccess>(workbook_.Sheets(), UNO_QUERY_THROW)
+              ->getByIndex(position),
+          UNO_QUERY_THROW)
+          ->setPropertyValue("IsVisible", css::uno::Any(false));
+    }
   } catch (const css::uno::Exception& e) {
     throw OfficeError(e);
   }

@@ -68,6 +68,51 @@ TEST_P(HostContract, PrintAreaIsSetReadAndRemovedAsAnAbsoluteRangeOfTheSheet) {
   }
 }
 
+TEST_P(HostContract, CopyPlacesTheCopyBeforeTheGivenSheetAsASheetOfItsOwn) {
+  Workbook& wb = Open("calc.xlsx");
+  Worksheet& tpl = wb.Worksheets("template");
+  tpl.SetCell(10, 2, Value::Text("書きかけ"));
+  tpl.Copy(tpl);
+  tpl.Copy(tpl);
+  wb.Worksheets("@LIST").Copy(wb.Worksheets("一覧"));
+  ASSERT_EQ(wb.WorksheetCount(), 7);
+  const char* order[] = {"@LIST (2)",    "一覧",         "@LIST",   "参照",
+                         "template (2)", "template (3)", "template"};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(wb.Worksheets(i + 1).Name(), order[i]);
+  Worksheet& copy = wb.Worksheets("template (2)");
+  EXPECT_EQ(copy.Visible(), Visibility::kVisible);
+  EXPECT_EQ(wb.Worksheets("@LIST (2)").Visible(), Visibility::kHidden);
+  EXPECT_EQ(copy.Cell(3, 2), Value::Text("テーブル定義書"));
+  EXPECT_EQ(copy.Cell(10, 2), Value::Text("書きかけ"));
+  EXPECT_EQ(copy.PrintArea(), "$B$3:$V$37");
+  copy.SetCell(3, 2, Value::Text("別物"));
+  copy.SetPrintArea("$B$3:$V$50");
+  EXPECT_EQ(tpl.Cell(3, 2), Value::Text("テーブル定義書"));
+  EXPECT_EQ(tpl.PrintArea(), "$B$3:$V$37");
+  EXPECT_EQ(&wb.ActiveSheet(), &wb.Worksheets("一覧"));
+}
+
+TEST_P(HostContract, VisibilityActivationAndSelectionKeepOneSheetShownAndActive) {
+  Workbook& wb = Open("book.xlsx");
+  Worksheet& very = wb.Worksheets("参照");
+  very.SetVisible(false);  // very hidden becomes plainly hidden
+  EXPECT_EQ(very.Visible(), Visibility::kHidden);
+  very.SetVisible(true);
+  EXPECT_EQ(very.Visible(), Visibility::kVisible);
+  wb.Worksheets("template").Activate();
+  EXPECT_EQ(wb.ActiveSheet().Name(), "template");
+  wb.Worksheets("一覧").Select();
+  EXPECT_EQ(wb.ActiveSheet().Name(), "一覧");
+  wb.Worksheets("一覧").SetVisible(false);
+  wb.Worksheets("template").SetVisible(false);
+  // The active sheet was hidden: the next visible one took its place.
+  EXPECT_EQ(&wb.ActiveSheet(), &very);
+  ExpectError([&] { very.SetVisible(false); }, kHostError,
+              "ブックには表示されているシートが少なくとも 1 "
+              "つ必要です。最後の表示シートは非表示にできません。");
+  EXPECT_EQ(very.Visible(), Visibility::kVisible);
+}
+
 constexpr auto kRows = SearchOrder::kByRows;
 constexpr auto kColumns = SearchOrder::kByColumns;
 
