@@ -78,6 +78,26 @@ TEST_P(HostContract, DocumentPropertiesReadEachTypeByExactNameAndEachOnceByPosit
   }
 }
 
+TEST_P(HostContract, DocumentPropertiesKeepTheirTypeWhenTheValueFitsAndBecomeTextOtherwise) {
+  DocumentProperties& props = Open("book.xlsx").CustomDocumentProperties();
+  const struct {
+    const char* name;
+    Value value;
+  } cases[] = {{"TEMPLATE", Value::Text("<DB & \x01>")},
+               {"COUNT", Value::Number(7)},
+               {"FLAG", Value::Text("はい")},
+               {"WHEN", Value::Date(45297.5)}};
+  for (const auto& c : cases) {
+    props.Item(c.name).SetValue(c.value);
+    EXPECT_EQ(props.Item(c.name).GetValue(), c.value) << c.name;
+  }
+  props.AddText("DATA_SOURCE", "(local)");
+  EXPECT_EQ(props.Item("DATA_SOURCE").GetValue(), Value::Text("(local)"));
+  ExpectError([&] { props.AddText("COUNT", "x"); }, kHostError,
+              "ドキュメント プロパティ'COUNT'は既に存在します。");
+  EXPECT_EQ(props.Count(), 5);
+}
+
 TEST_P(HostContract, NamesAreFoundIgnoringCaseAndDeletedOnlyWhenPresent) {
   Names& names = Open("book.xlsx").WorkbookNames();
   EXPECT_EQ(names.RefersTo("DATA_TYPE"), "='@LIST'!$B$2:$B$4");
