@@ -97,8 +97,9 @@ int CalcWorksheet::Position() const {
 Reference<css::table::XCell> CalcWorksheet::CellAt(int row, int column) const {
   try {
     return sheet_->getCellByPosition(column - 1, row - 1);
-  } catch (const css::uno::Exception& e) {
-    throw OfficeError(e);
+  } catch (const css::uno::Exception&) {
+    // A position off the sheet fails as the host's own does.
+    throw Error::Host("アプリケーション定義またはオブジェクト定義のエラーです。");
   }
 }
 
