@@ -15,6 +15,7 @@ class XlsxAdapter final : public Adapter {
  public:
   Application& App() override { return app_; }
   Workbook& Open(const std::string& path) override { return app_.Open(path); }
+  void Close(Workbook& wb) override { app_.Close(wb); }
 
  private:
   std::ostringstream status_;

@@ -20,6 +20,8 @@ class Adapter {
   virtual Application& App() = 0;
   // Opens the .xlsx at `path` (left as it is on disk) as the active workbook.
   virtual Workbook& Open(const std::string& path) = 0;
+  // Closes `wb` as the user would, dropping its changes.
+  virtual void Close(Workbook& wb) = 0;
 };
 
 struct AdapterKind {

@@ -45,6 +45,28 @@ TEST_P(HostContract, SheetsAreFoundIgnoringCaseAndFailWithError9Otherwise) {
   }
 }
 
+class Recorder : public WorkbookEvents {
+ public:
+  void WorkbookActivate(Workbook*) override {}
+  void WorkbookBeforeClose(Workbook& wb, bool&) override { log += "close:" + wb.Name() + ";"; }
+  void WorkbookBeforeSave(Workbook&, bool, bool&) override {}
+  std::string log;
+};
+
+TEST_P(HostContract, EventsReachEverySubscriberWhileItsHandleLives) {
+  Recorder a, b, c;
+  Subscription sa = adapter().App().SubscribeWorkbookEvents(a);
+  {
+    Subscription sb = adapter().App().SubscribeWorkbookEvents(b);
+    adapter().Close(Open("plain.xlsx"));
+  }
+  Subscription sc = adapter().App().SubscribeWorkbookEvents(c);
+  adapter().Close(Open("book.xlsx"));
+  EXPECT_EQ(a.log, "close:plain.xlsx;close:book.xlsx;");
+  EXPECT_EQ(b.log, "close:plain.xlsx;");
+  EXPECT_EQ(c.log, "close:book.xlsx;");
+}
+
 // 2024-01-05 09:03:07 as a VB date serial.
 const double kWhen = 45296 + (9 * 3600 + 3 * 60 + 7) / 86400.0;
 
