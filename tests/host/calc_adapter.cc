@@ -14,21 +14,17 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/document/XDocumentEventBroadcaster.hpp>
-#include <com/sun/star/document/XDocumentEventListener.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
-#include <com/sun/star/frame/theGlobalEventBroadcaster.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <cppuhelper/implbase1.hxx>
-#include <rtl/ref.hxx>
 
 #include "adapters.h"
 #include "calc/calc_application.h"
 #include "calc/calc_workbook.h"
+#include "calc/document_events.h"
 #include "calc/uno_text.h"
 
 namespace kastel::host::testing {
@@ -107,22 +103,6 @@ class Office : public ::testing::Environment {
   friend class CalcAdapter;
 };
 
-// The office's document events, told to the application as the extension's runtime tells them.
-class EventForwarder final : public cppu::WeakImplHelper1<css::document::XDocumentEventListener> {
- public:
-  explicit EventForwarder(calc::CalcApplication& app) : app_(app) {}
-  void SAL_CALL documentEventOccured(const css::document::DocumentEvent& event) override {
-    unloaded_ = unloaded_ || event.EventName == "OnUnload";
-    app_.DocumentEvent(calc::ToUtf8(event.EventName), event.Source);
-  }
-  void SAL_CALL disposing(const css::lang::EventObject&) override {}
-  bool unloaded() const { return unloaded_; }
-
- private:
-  calc::CalcApplication& app_;
-  std::atomic<bool> unloaded_ = false;
-};
-
 class CalcAdapter final : public Adapter {
  public:
   CalcAdapter() : app_(Office::Get().context_) {}
@@ -150,21 +130,21 @@ class CalcAdapter final : public Adapter {
   // bridge's threads at any time. The window's Close command, as the user gives it, asks the
   // document first (OnPrepareUnload); the office tells its events after the call returns.
   void Close(Workbook& wb) override {
-    const rtl::Reference<EventForwarder> forwarder(new EventForwarder(app_));
-    const Reference<css::document::XDocumentEventBroadcaster> broadcaster(
-        css::frame::theGlobalEventBroadcaster::get(Office::Get().context_), UNO_QUERY);
-    const Reference<css::document::XDocumentEventListener> listener(forwarder.get());
-    broadcaster->addDocumentEventListener(listener);
+    std::atomic<bool> unloaded = false;
+    const Subscription events = calc::ListenToDocumentEvents(
+        Office::Get().context_, [&](const std::string& event, const auto& document) {
+          app_.DocumentEvent(event, document);
+          unloaded = unloaded || event == "OnUnload";
+        });
     const auto frame =
         dynamic_cast<calc::CalcWorkbook&>(wb).model()->getCurrentController()->getFrame();
     css::frame::DispatchHelper::create(Office::Get().context_)
         ->executeDispatch(Reference<css::frame::XDispatchProvider>(frame, UNO_QUERY),
                           ".uno:CloseDoc", "", 0, {});
     for (const auto end = Clock::now() + std::chrono::seconds(10);
-         !forwarder->unloaded() && Clock::now() < end;) {
+         !unloaded && Clock::now() < end;) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    broadcaster->removeDocumentEventListener(listener);
   }
 
  private:
