@@ -1,5 +1,6 @@
 #include "calc/calc_application.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -57,7 +58,7 @@ void CalcApplication::Activate(const Reference<css::uno::XInterface>& document) 
   CalcWorkbook* workbook = WorkbookOf(document);
   if (workbook == active_) return;
   active_ = workbook;
-  if (host::WorkbookEvents* sink = Sink()) sink->WorkbookActivate(workbook);
+  for (host::WorkbookEvents* sink : Sinks()) sink->WorkbookActivate(workbook);
 }
 
 void CalcApplication::DocumentEvent(const std::string& event,
@@ -71,10 +72,10 @@ void CalcApplication::DocumentEvent(const std::string& event,
   if (workbook == nullptr) return;
   if (event == "OnPrepareUnload") {
     bool cancel = false;
-    if (host::WorkbookEvents* sink = Sink()) sink->WorkbookBeforeClose(*workbook, cancel);
+    for (host::WorkbookEvents* sink : Sinks()) sink->WorkbookBeforeClose(*workbook, cancel);
   } else if (event == "OnSave" || event == "OnSaveAs" || event == "OnCopyTo") {
     bool cancel = false;
-    if (host::WorkbookEvents* sink = Sink()) {
+    for (host::WorkbookEvents* sink : Sinks()) {
       sink->WorkbookBeforeSave(*workbook, event != "OnSave", cancel);
     }
   } else if (event == "OnUnload") {
@@ -172,9 +173,11 @@ void CalcApplication::ResetStatusBar() {
 }
 
 Subscription CalcApplication::SubscribeWorkbookEvents(host::WorkbookEvents& sink) {
-  sink_ = &sink;
+  sinks_.push_back(&sink);
   return Subscription([this, &sink] {
-    if (sink_ == &sink) sink_ = nullptr;
+    if (auto it = std::find(sinks_.begin(), sinks_.end(), &sink); it != sinks_.end()) {
+      sinks_.erase(it);
+    }
   });
 }
 

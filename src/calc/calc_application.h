@@ -57,7 +57,8 @@ class CalcApplication final : public host::Application {
   CalcWorkbook* active() const { return active_; }
 
  private:
-  host::WorkbookEvents* Sink() const { return sink_; }
+  // The subscribers as they are when an event starts: one may unsubscribe while told.
+  std::vector<host::WorkbookEvents*> Sinks() const { return sinks_; }
 
   css::uno::Reference<css::uno::XComponentContext> context_;
   std::map<css::uno::XInterface*, std::unique_ptr<CalcWorkbook>> workbooks_;
@@ -68,7 +69,7 @@ class CalcApplication final : public host::Application {
   css::uno::Reference<css::task::XStatusIndicator> status_;
   int status_range_ = 0;
   xlsx::XlsxCommandBars bars_;
-  host::WorkbookEvents* sink_ = nullptr;
+  std::vector<host::WorkbookEvents*> sinks_;
 };
 
 }  // namespace kastel::calc

@@ -1,5 +1,7 @@
 // Custom document properties: the document's user-defined properties.
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include <com/sun/star/beans/PropertyAttribute.hpp>
 #include <com/sun/star/beans/XPropertyContainer.hpp>
@@ -42,6 +44,60 @@ double VbSerial(int year, int month, int day, double day_fraction) {
   return static_cast<double>(days(year, month, day) - days(1899, 12, 30)) + day_fraction;
 }
 
+// The office's date and time of a VB date serial, to the second.
+css::util::DateTime OfficeDateTime(double serial) {
+  const auto seconds = static_cast<long long>(std::llround(serial * 86400.0));
+  const long long day_seconds = ((seconds % 86400) + 86400) % 86400;
+  // Civil date from days since 1970-01-01; the VB origin is 25569 days before it.
+  long z = static_cast<long>((seconds - day_seconds) / 86400) - 25569 + 719468;
+  const long era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  const unsigned day = doy - (153 * mp + 2) / 5 + 1;
+  const unsigned month = mp < 10 ? mp + 3 : mp - 9;
+  css::util::DateTime t;
+  t.Year = static_cast<sal_Int16>(yoe + era * 400 + (month <= 2));
+  t.Month = static_cast<sal_uInt16>(month);
+  t.Day = static_cast<sal_uInt16>(day);
+  t.Hours = static_cast<sal_uInt16>(day_seconds / 3600);
+  t.Minutes = static_cast<sal_uInt16>(day_seconds / 60 % 60);
+  t.Seconds = static_cast<sal_uInt16>(day_seconds % 60);
+  return t;
+}
+
+// `value` in the property's own type, or nothing when it does not fit that type.
+std::optional<Any> InType(const Any& current, const Value& value) {
+  const css::uno::TypeClass type = current.getValueTypeClass();
+  switch (value.kind()) {
+    case Value::Kind::kText:
+      if (type == css::uno::TypeClass_STRING) return Any(ToOUString(value.text()));
+      break;
+    case Value::Kind::kBoolean:
+      if (type == css::uno::TypeClass_BOOLEAN) return Any(value.boolean());
+      break;
+    case Value::Kind::kNumber: {
+      const double n = value.number();
+      if (type == css::uno::TypeClass_DOUBLE || type == css::uno::TypeClass_FLOAT) return Any(n);
+      // An .xlsx's whole numbers (i4) arrive as long: a whole number in range stays one.
+      if ((type == css::uno::TypeClass_LONG || type == css::uno::TypeClass_SHORT) &&
+          n == std::floor(n) && n >= -2147483648.0 && n <= 2147483647.0) {
+        return Any(static_cast<sal_Int32>(n));
+      }
+      break;
+    }
+    case Value::Kind::kDate:
+      if (current.getValueType() == cppu::UnoType<css::util::DateTime>::get()) {
+        return Any(OfficeDateTime(value.date()));
+      }
+      break;
+    default:
+      break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 CalcDocProperty::CalcDocProperty(Reference<css::frame::XModel> model, std::string name)
@@ -71,24 +127,15 @@ Value CalcDocProperty::GetValue() const {
 void CalcDocProperty::SetValue(const Value& value) {
   Reference<css::beans::XPropertySet> set = UserDefinedSet(model_);
   const rtl::OUString name = ToOUString(name_);
-  const css::uno::TypeClass type = set->getPropertyValue(name).getValueTypeClass();
-  if (type == css::uno::TypeClass_DOUBLE && value.kind() == Value::Kind::kNumber) {
-    set->setPropertyValue(name, Any(value.number()));
+  if (const std::optional<Any> typed = InType(set->getPropertyValue(name), value)) {
+    set->setPropertyValue(name, *typed);
     return;
   }
-  if (type == css::uno::TypeClass_BOOLEAN && value.kind() == Value::Kind::kBoolean) {
-    set->setPropertyValue(name, Any(value.boolean()));
-    return;
-  }
-  const Any text(ToOUString(vb::Concat(value)));
-  if (type == css::uno::TypeClass_STRING) {
-    set->setPropertyValue(name, text);
-    return;
-  }
-  // Another type that the value does not fit becomes text.
+  // A value that does not fit the property's type makes it a text property.
   Reference<css::beans::XPropertyContainer> container = UserDefined(model_);
   container->removeProperty(name);
-  container->addProperty(name, css::beans::PropertyAttribute::REMOVABLE, text);
+  container->addProperty(name, css::beans::PropertyAttribute::REMOVABLE,
+                         Any(ToOUString(vb::Concat(value))));
 }
 
 CalcDocProperties::CalcDocProperties(Reference<css::frame::XModel> model)
@@ -98,6 +145,9 @@ std::vector<std::string> CalcDocProperties::PropertyNames() const {
   std::vector<std::string> names;
   for (const css::beans::Property& p :
        UserDefinedSet(model_)->getPropertySetInfo()->getProperties()) {
+    // The office files the application version of an .xlsx it opened among the user's own
+    // properties; the workbook's custom properties do not hold it.
+    if (p.Name == "AppVersion") continue;
     names.push_back(ToUtf8(p.Name));
   }
   return names;

@@ -12,8 +12,8 @@ CalcLoginView::CalcLoginView(css::uno::Reference<css::uno::XComponentContext> co
 void CalcLoginView::ShowModal(login::Dialog& dialog) {
   if (shell_.headless()) {
     AnswerFromEnvironment(dialog);
-  } else {
-    ShowWindow(dialog);
+  } else if (!ShowWindow(dialog)) {
+    shell_.NoteCancelled();
   }
   // A view that returns with the form still shown has closed it.
   if (dialog.Visible()) dialog.QueryClose(login::CloseMode::kHost);

@@ -5,7 +5,8 @@
 //
 // Without a window (a headless office) the form is answered from the environment instead:
 // KASTEL_LOGIN (login/login_text.h) and the password from KASTEL_PASSWORD. Without
-// KASTEL_LOGIN it counts as cancelled.
+// KASTEL_LOGIN it counts as cancelled. A cancelled form is noted with the shell, so that the
+// command's dispatch result says so.
 #ifndef KASTEL_CALC_CALC_LOGIN_VIEW_H_
 #define KASTEL_CALC_CALC_LOGIN_VIEW_H_
 
@@ -25,7 +26,8 @@ class CalcLoginView final : public login::FormView {
 
  private:
   void AnswerFromEnvironment(login::Dialog& dialog);
-  void ShowWindow(login::Dialog& dialog);
+  // False when the user cancelled the form.
+  bool ShowWindow(login::Dialog& dialog);
 
   css::uno::Reference<css::uno::XComponentContext> context_;
   CalcShell& shell_;

@@ -103,7 +103,8 @@ class Window final
   }
 
   // Runs the dialog until the form is hidden. The close box is refused: the dialog opens again.
-  void Run() {
+  // True when OK hid it; Cancel, Esc and a close by the office count as cancelled.
+  bool Run() {
     Reference<css::awt::XDialog> dialog(dialog_, UNO_QUERY_THROW);
     while (form_.Visible()) {
       frame_close_ = false;
@@ -118,6 +119,7 @@ class Window final
       }
     }
     Reference<css::lang::XComponent>(dialog_, UNO_QUERY_THROW)->dispose();
+    return confirmed_;
   }
 
   // XActionListener: a button.
@@ -130,7 +132,9 @@ class Window final
       return;  // a disabled button does nothing
     }
     Show();
-    if (!form_.Visible()) Reference<css::awt::XDialog>(dialog_, UNO_QUERY_THROW)->endExecute();
+    if (form_.Visible()) return;
+    confirmed_ = !form_.Get(name).is_cancel;
+    Reference<css::awt::XDialog>(dialog_, UNO_QUERY_THROW)->endExecute();
   }
 
   // XItemListener: a choice in a list.
@@ -322,14 +326,15 @@ class Window final
   Reference<css::container::XNameContainer> model_;
   Reference<css::uno::XInterface> dialog_;
   bool frame_close_ = false;
+  bool confirmed_ = false;
 };
 
 }  // namespace
 
-void CalcLoginView::ShowWindow(login::Dialog& dialog) {
+bool CalcLoginView::ShowWindow(login::Dialog& dialog) {
   rtl::Reference<Window> window(
       new Window(context_, dialog, shell_.ProgramDataFolder() + "/images/reverse_26.png"));
-  window->Run();
+  return window->Run();
 }
 
 }  // namespace kastel::calc

@@ -11,6 +11,8 @@
 #include "calc/calc_workbook.h"
 #include "calc/calc_worksheet.h"
 #include "calc/uno_text.h"
+#include "xlsx/a1.h"
+#include "xlsx/names.h"
 
 namespace kastel::calc {
 namespace {
@@ -37,40 +39,34 @@ std::string Quoted(std::string_view name) {
   return quoted + "'";
 }
 
-Error BadReference() { return Error::Host("参照が正しくありません。"); }
-
-// "R2C2" -> "$B$2".
-std::string AbsoluteA1(std::string_view r1c1) {
-  if (r1c1.size() < 4 || (r1c1[0] != 'R' && r1c1[0] != 'r')) throw BadReference();
-  const std::size_t c = r1c1.find_first_of("Cc", 1);
-  if (c == std::string_view::npos || c == 1 || c + 1 == r1c1.size()) throw BadReference();
-  for (std::size_t i = 1; i < r1c1.size(); ++i) {
-    if (i != c && (r1c1[i] < '0' || r1c1[i] > '9')) throw BadReference();
+// "='@LIST'!R2C2:R28C2" -> "$'@LIST'.$B$2:$B$28", the form Calc keeps a named range in, under
+// the workbook host's rules for the name and the reference. A reference without a sheet is to
+// `active_sheet`, as a name added from a sheet refers to it.
+std::string CalcContent(std::string_view name, std::string_view refers_to,
+                        const std::string& active_sheet) {
+  if (!xlsx::IsValidDefinedName(name)) {
+    throw Error::Host("名前'" + std::string(name) + "'は正しくありません。");
   }
-  const int row = std::stoi(std::string(r1c1.substr(1, c - 1)));
-  const int column = std::stoi(std::string(r1c1.substr(c + 1)));
-  if (row < 1 || column < 1) throw BadReference();
-  return "$" + ColumnLetters(column) + "$" + std::to_string(row);
-}
-
-// "='@LIST'!R2C2:R28C2" -> "$'@LIST'.$B$2:$B$28", the form Calc keeps a named range in.
-std::string CalcContent(std::string_view refers_to) {
-  if (!refers_to.empty() && refers_to.front() == '=') refers_to.remove_prefix(1);
-  const std::size_t bang = refers_to.rfind('!');
-  if (bang == std::string_view::npos) throw BadReference();
-  std::string_view sheet = refers_to.substr(0, bang);
-  const std::string name = UnquotedSheetName(sheet);
-  std::string_view ref = refers_to.substr(bang + 1);
-  const std::size_t colon = ref.find(':');
-  std::string cells = AbsoluteA1(ref.substr(0, colon));
-  if (colon != std::string_view::npos) cells += ":" + AbsoluteA1(ref.substr(colon + 1));
-  return "$" + Quoted(name) + "." + cells;
+  std::string_view ref = refers_to;
+  if (ref.starts_with('=')) ref.remove_prefix(1);
+  std::string sheet = active_sheet;
+  std::string cells(ref);
+  if (auto split = xlsx::SplitSheetRef(ref)) {
+    sheet = split->first;
+    cells = split->second;
+  }
+  const std::optional<std::string> a1 = xlsx::R1C1ToA1(cells, true);
+  if (!a1 || sheet.empty()) {
+    throw Error::Host("名前'" + std::string(name) + "'の参照範囲'" + std::string(refers_to) +
+                      "'は正しくありません。");
+  }
+  return "$" + Quoted(sheet) + "." + *a1;
 }
 
 }  // namespace
 
-CalcNames::CalcNames(Reference<css::sheet::XSpreadsheetDocument> document)
-    : document_(std::move(document)) {}
+CalcNames::CalcNames(CalcWorkbook& workbook, Reference<css::sheet::XSpreadsheetDocument> document)
+    : workbook_(workbook), document_(std::move(document)) {}
 
 void CalcNames::Delete(std::string_view name) {
   Reference<css::sheet::XNamedRanges> ranges = NamedRanges(document_);
@@ -79,7 +75,7 @@ void CalcNames::Delete(std::string_view name) {
 }
 
 void CalcNames::AddR1C1(std::string_view name, std::string_view refers_to_r1c1) {
-  const std::string content = CalcContent(refers_to_r1c1);
+  const std::string content = CalcContent(name, refers_to_r1c1, workbook_.ActiveSheet().Name());
   Reference<css::sheet::XNamedRanges> ranges = NamedRanges(document_);
   try {
     if (ranges->hasByName(ToOUString(name))) ranges->removeByName(ToOUString(name));

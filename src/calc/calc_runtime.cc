@@ -11,11 +11,8 @@
 
 #include <com/sun/star/awt/AsyncCallback.hpp>
 #include <com/sun/star/awt/XCallback.hpp>
-#include <com/sun/star/document/XDocumentEventBroadcaster.hpp>
-#include <com/sun/star/document/XDocumentEventListener.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
-#include <com/sun/star/frame/theGlobalEventBroadcaster.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
@@ -25,6 +22,7 @@
 #include "calc/calc_login_view.h"
 #include "calc/calc_shell.h"
 #include "calc/calc_workbook.h"
+#include "calc/document_events.h"
 #include "calc/uno_text.h"
 #include "odbc/odbc_provider.h"
 
@@ -49,19 +47,6 @@ const std::map<std::string, std::vector<std::string>>& Commands() {
   };
   return *commands;
 }
-
-// Passes the office's document events on to the runtime.
-class EventForwarder final : public cppu::WeakImplHelper1<css::document::XDocumentEventListener> {
- public:
-  explicit EventForwarder(Runtime& runtime) : runtime_(runtime) {}
-  void SAL_CALL documentEventOccured(const css::document::DocumentEvent& event) override {
-    runtime_.DocumentEvent(ToUtf8(event.EventName), event.Source);
-  }
-  void SAL_CALL disposing(const css::lang::EventObject&) override {}
-
- private:
-  Runtime& runtime_;
-};
 
 // The office's main thread, which runs its event loop, is the process's first thread.
 bool OnMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
@@ -143,7 +128,7 @@ class Runtime::Impl {
   CalcLoginView login_view;
   odbc::OdbcProvider provider;
   addin::Connect kastel;
-  Reference<css::document::XDocumentEventListener> forwarder;
+  Subscription events;
   struct Listener {
     Reference<css::frame::XFrame> frame;
     StateListener tell;
@@ -169,10 +154,10 @@ Runtime::Runtime(const Reference<css::uno::XComponentContext>& context)
   // The counts at the end of the import's status texts drive the progress indicator.
   engines.status_counts = true;
   impl_->kastel.OnConnection(impl_->app, kConnectAtStartup);
-  impl_->forwarder = new EventForwarder(*this);
-  Reference<css::document::XDocumentEventBroadcaster> broadcaster(
-      css::frame::theGlobalEventBroadcaster::get(context), UNO_QUERY);
-  if (broadcaster.is()) broadcaster->addDocumentEventListener(impl_->forwarder);
+  impl_->events = ListenToDocumentEvents(
+      context, [this](const std::string& event, const Reference<css::uno::XInterface>& document) {
+        DocumentEvent(event, document);
+      });
 }
 
 Runtime::~Runtime() = default;
@@ -191,9 +176,24 @@ void Runtime::RequestStates(const Reference<css::frame::XFrame>& frame) {
       /*wait=*/false);
 }
 
-bool Runtime::Execute(const std::string& command, const Reference<css::frame::XFrame>& frame) {
-  if (!Known(command)) return false;
-  bool done = false;
+const char* Runtime::OutcomeName(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kDone:
+      return "done";
+    case Outcome::kDisabled:
+      return "disabled";
+    case Outcome::kCancelled:
+      return "cancelled";
+    case Outcome::kFailed:
+      return "failed";
+  }
+  return "";
+}
+
+Runtime::Outcome Runtime::Execute(const std::string& command,
+                                  const Reference<css::frame::XFrame>& frame) {
+  if (!Known(command)) return Outcome::kDisabled;
+  Outcome outcome = Outcome::kDisabled;
   RunOnMainThread(
       impl_->context,
       [&] {
@@ -204,11 +204,13 @@ bool Runtime::Execute(const std::string& command, const Reference<css::frame::XF
         // A disabled button cannot be pressed: Click refuses it.
         const bool pressed = button != nullptr && button->Click();
         Broadcast();
-        done = pressed && !impl_->shell.cancelled() &&
-               impl_->kastel.defines().failures_shown() == failures;
+        if (!pressed) return;
+        outcome = impl_->shell.cancelled()                               ? Outcome::kCancelled
+                  : impl_->kastel.defines().failures_shown() != failures ? Outcome::kFailed
+                                                                         : Outcome::kDone;
       },
       /*wait=*/true);
-  return done;
+  return outcome;
 }
 
 int Runtime::AddStateListener(const Reference<css::frame::XFrame>& frame, StateListener listener) {

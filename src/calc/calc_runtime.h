@@ -32,9 +32,13 @@ class Runtime {
   // made the active workbook first, as using a window activates it. Done on the main thread,
   // so a listener asking from another thread hears the answer shortly after.
   void RequestStates(const css::uno::Reference<css::frame::XFrame>& frame);
-  // Presses the button for `frame`'s document. False when it is disabled or unknown, or a
-  // dialog was cancelled: nothing ran to its end.
-  bool Execute(const std::string& command, const css::uno::Reference<css::frame::XFrame>& frame);
+  // How a press of a button ended; the dispatch result names it (OutcomeName).
+  enum class Outcome { kDone, kDisabled, kCancelled, kFailed };
+  static const char* OutcomeName(Outcome outcome);
+
+  // Presses the button for `frame`'s document: kDisabled when it is disabled or unknown (nothing
+  // ran), kCancelled when a dialog was cancelled, kFailed when failures were shown.
+  Outcome Execute(const std::string& command, const css::uno::Reference<css::frame::XFrame>& frame);
 
   // Called with the button states whenever they may have changed (command, enabled), while
   // `frame`'s document is the active workbook: a window keeps the states it was last told,

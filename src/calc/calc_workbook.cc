@@ -34,7 +34,7 @@ CalcWorkbook::CalcWorkbook(CalcApplication& app,
     : app_(app),
       document_(std::move(document)),
       properties_(Reference<css::frame::XModel>(document_, UNO_QUERY_THROW)),
-      names_(document_) {}
+      names_(*this, document_) {}
 
 CalcWorkbook::~CalcWorkbook() = default;
 

@@ -19,6 +19,7 @@
 namespace kastel::calc {
 
 class CalcApplication;
+class CalcWorkbook;
 class CalcWorksheet;
 
 class CalcDocProperty final : public host::DocumentProperty {
@@ -52,12 +53,13 @@ class CalcDocProperties final : public host::DocumentProperties {
 
 class CalcNames final : public host::Names {
  public:
-  explicit CalcNames(css::uno::Reference<css::sheet::XSpreadsheetDocument> document);
+  CalcNames(CalcWorkbook& workbook, css::uno::Reference<css::sheet::XSpreadsheetDocument> document);
   void Delete(std::string_view name) override;
   void AddR1C1(std::string_view name, std::string_view refers_to_r1c1) override;
   std::optional<std::string> RefersTo(std::string_view name) const override;
 
  private:
+  CalcWorkbook& workbook_;
   css::uno::Reference<css::sheet::XSpreadsheetDocument> document_;
 };
 

@@ -2,12 +2,14 @@
 #include "calc/calc_worksheet.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
 
 #include "calc/calc_workbook.h"
 #include "calc/uno_text.h"
+#include "xlsx/a1.h"
 #include "xlsx/worksheet_name.h"
 
 namespace kastel::calc {
@@ -70,9 +72,17 @@ void CalcWorksheet::Copy(host::Worksheet& before) {
   auto& target = dynamic_cast<CalcWorksheet&>(before);
   const std::string name =
       xlsx::CopyName(Name(), [&](std::string_view n) { return workbook_.NameTaken(n, nullptr); });
+  const sal_Int16 position = static_cast<sal_Int16>(target.Position());
   try {
-    workbook_.Sheets()->copyByName(ToOUString(Name()), ToOUString(name),
-                                   static_cast<sal_Int16>(target.Position()));
+    workbook_.Sheets()->copyByName(ToOUString(Name()), ToOUString(name), position);
+    // Calc shows every copy; the copy of a hidden sheet stays hidden.
+    if (Visible() == host::Visibility::kHidden) {
+      Reference<css::beans::XPropertySet>(
+          Reference<css::container::XIndexAccess>(workbook_.Sheets(), UNO_QUERY_THROW)
+              ->getByIndex(position),
+          UNO_QUERY_THROW)
+          ->setPropertyValue("IsVisible", css::uno::Any(false));
+    }
   } catch (const css::uno::Exception& e) {
     throw OfficeError(e);
   }
@@ -87,8 +97,9 @@ int CalcWorksheet::Position() const {
 Reference<css::table::XCell> CalcWorksheet::CellAt(int row, int column) const {
   try {
     return sheet_->getCellByPosition(column - 1, row - 1);
-  } catch (const css::uno::Exception& e) {
-    throw OfficeError(e);
+  } catch (const css::uno::Exception&) {
+    // A position off the sheet fails as the host's own does.
+    throw Error::Host("アプリケーション定義またはオブジェクト定義のエラーです。");
   }
 }
 
@@ -120,6 +131,11 @@ void CalcWorksheet::SetPrintArea(std::string_view a1_range) {
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view one = rest.substr(0, comma);
+    // Calc reads more forms than a print area takes (a sheet's name, a named range); the host's
+    // own rule decides, before anything changes.
+    if (!xlsx::ParseRange(one) || (comma != std::string_view::npos && comma + 1 == rest.size())) {
+      throw Error::Host("印刷範囲'" + std::string(a1_range) + "'は正しくありません。");
+    }
     areas.push_back(Reference<css::sheet::XCellRangeAddressable>(RangeAt(one), UNO_QUERY_THROW)
                         ->getRangeAddress());
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);

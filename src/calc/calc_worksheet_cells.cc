@@ -1,5 +1,9 @@
 // Cell values, Find, ClearContents and hyperlinks of a Calc sheet.
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -18,12 +22,11 @@
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/util/NumberFormat.hpp>
-#include <com/sun/star/util/XSearchDescriptor.hpp>
-#include <com/sun/star/util/XSearchable.hpp>
 
 #include "calc/calc_workbook.h"
 #include "calc/calc_worksheet.h"
 #include "calc/uno_text.h"
+#include "xlsx/cell_search.h"
 
 namespace kastel::calc {
 namespace {
@@ -35,7 +38,6 @@ namespace NumberFormat = css::util::NumberFormat;
 
 constexpr sal_Int32 kContentFlags = css::sheet::CellFlags::VALUE | css::sheet::CellFlags::DATETIME |
                                     css::sheet::CellFlags::STRING | css::sheet::CellFlags::FORMULA;
-constexpr sal_Int16 kSearchInValues = 1;
 
 Error HostRefusedValue() {
   return Error::Host("アプリケーション定義またはオブジェクト定義のエラーです。");
@@ -188,25 +190,31 @@ void CalcWorksheet::SetCell(int row, int column, const Value& value) {
 }
 
 std::optional<host::CellPos> CalcWorksheet::Find(const host::FindOptions& options) const {
-  Reference<css::util::XSearchable> searchable(sheet_, UNO_QUERY_THROW);
-  Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
-  descriptor->setSearchString(ToOUString(options.what));
-  Reference<css::beans::XPropertySet> props(descriptor, UNO_QUERY_THROW);
-  props->setPropertyValue("SearchWords", css::uno::Any(options.whole_cell));
-  props->setPropertyValue("SearchCaseSensitive", css::uno::Any(options.match_case));
-  props->setPropertyValue("SearchByRow",
-                          css::uno::Any(options.order == host::SearchOrder::kByRows));
-  props->setPropertyValue("SearchRegularExpression", css::uno::Any(false));
-  props->setPropertyValue("SearchWildcard", css::uno::Any(false));
-  props->setPropertyValue("SearchType", css::uno::Any(kSearchInValues));
-  // Calc's search does not wrap: the part after `after` first, then from the top.
-  Reference<css::uno::XInterface> found =
-      searchable->findNext(CellAt(options.after.row, options.after.column), descriptor);
-  if (!found.is()) found = searchable->findFirst(descriptor);
-  Reference<css::sheet::XCellAddressable> cell(found, UNO_QUERY);
-  if (!cell.is()) return std::nullopt;
-  const css::table::CellAddress at = cell->getCellAddress();
-  return host::CellPos{at.Row + 1, at.Column + 1};
+  // Calc's own search compares what a cell shows (TRUE is found as 1), so the host's rule goes
+  // over the cells that hold something, offered in row order.
+  std::vector<std::pair<int, int>> cells;
+  const Reference<css::sheet::XSheetCellRanges> ranges =
+      Reference<css::sheet::XCellRangesQuery>(sheet_, UNO_QUERY_THROW)
+          ->queryContentCells(kContentFlags);
+  for (const css::table::CellRangeAddress& a : ranges->getRangeAddresses()) {
+    for (int row = a.StartRow; row <= a.EndRow; ++row) {
+      for (int column = a.StartColumn; column <= a.EndColumn; ++column) {
+        cells.emplace_back(row + 1, column + 1);
+      }
+    }
+  }
+  std::sort(cells.begin(), cells.end());
+  xlsx::Search search(options);
+  for (const auto& [row, column] : cells) {
+    std::optional<std::string> folded;
+    auto read = [&, r = row, c = column] { return Cell(r, c); };
+    auto fold = [&]() -> const std::string& {
+      if (!folded) folded = vb::UCase(xlsx::FindText(read()));
+      return *folded;
+    };
+    if (!search.Offer(row, column, read, fold)) break;
+  }
+  return search.Result();
 }
 
 void CalcWorksheet::ClearContents(std::string_view a1_range) {

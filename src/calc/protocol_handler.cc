@@ -75,12 +75,14 @@ class ProtocolHandler final
   void SAL_CALL dispatchWithNotification(
       const css::util::URL& url, const Sequence<css::beans::PropertyValue>& /*args*/,
       const Reference<css::frame::XDispatchResultListener>& listener) override {
-    const bool done = Runtime::Get(context_).Execute(CommandOf(url), frame_);
+    const Runtime::Outcome outcome = Runtime::Get(context_).Execute(CommandOf(url), frame_);
     if (listener.is()) {
       css::frame::DispatchResultEvent result;
       result.Source = static_cast<cppu::OWeakObject*>(this);
-      result.State = done ? css::frame::DispatchResultState::SUCCESS
-                          : css::frame::DispatchResultState::FAILURE;
+      result.State = outcome == Runtime::Outcome::kDone ? css::frame::DispatchResultState::SUCCESS
+                                                        : css::frame::DispatchResultState::FAILURE;
+      // Why it did not succeed: "disabled", "cancelled" or "failed" ("done" when it did).
+      result.Result <<= rtl::OUString::createFromAscii(Runtime::OutcomeName(outcome));
       listener->dispatchFinished(result);
     }
   }

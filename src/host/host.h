@@ -39,7 +39,8 @@ struct CellPos {
 };
 
 // The host's three sheet visibility states. Callers read them as a boolean: only kHidden is
-// false, so a very hidden sheet counts as shown.
+// false, so a very hidden sheet counts as shown. A host without the third state (Calc) reads a
+// very hidden sheet as kHidden.
 enum class Visibility : int { kVisible = -1, kHidden = 0, kVeryHidden = 2 };
 
 // Cells.Find arguments. The system always looks in values (-4163), matches the whole cell (1),
@@ -135,7 +136,8 @@ class DocumentProperties {
  public:
   virtual ~DocumentProperties() = default;
   virtual int Count() const = 0;
-  // The property at 1-based `index`; fails with error 9 outside 1..Count.
+  // The property at 1-based `index`, in the host's own order (the file's, or Calc's sorted
+  // one); fails with error 9 outside 1..Count.
   virtual DocumentProperty& Item(int index) = 0;
   // The property named `name` (exact); fails with error 9 when there is none.
   virtual DocumentProperty& Item(std::string_view name) = 0;

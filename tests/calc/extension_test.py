@@ -76,7 +76,8 @@ class ExtensionTest(unittest.TestCase):
             with self.subTest(label):
                 self.assertEqual(self.office.states(frame), expected)
         # A disabled command does not run, however it is dispatched.
-        self.assertFalse(self.office.dispatch(ordinary.CurrentController.Frame, "ScriptOut"))
+        self.assertEqual(self.office.dispatch(ordinary.CurrentController.Frame, "ScriptOut"),
+                         "disabled")
         self.assertEqual(ordinary.Sheets.Count, 1)
 
     def test_script_output_is_byte_identical_to_kastel(self):
@@ -87,7 +88,8 @@ class ExtensionTest(unittest.TestCase):
                 os.mkdir(out)
                 os.chmod(out, 0o777)
                 doc = self.open_sample(sample, "script.xlsx")
-                self.assertTrue(self.office.dispatch(doc.CurrentController.Frame, "ScriptOut"))
+                frame = doc.CurrentController.Frame
+                self.assertEqual(self.office.dispatch(frame, "ScriptOut"), "done")
                 expected = os.path.join(self.tmp, sample)
                 os.mkdir(expected)
                 subprocess.run([KASTEL, "script", os.path.join(SAMPLE_DIR, sample), "-o",
@@ -102,7 +104,7 @@ class ExtensionTest(unittest.TestCase):
         for command, dialect in [("AddnewSQL", "SQL"), ("AddnewORA", "ORA")]:
             with self.subTest(command):
                 before = self.components()
-                self.assertTrue(self.office.dispatch(frame, command))
+                self.assertEqual(self.office.dispatch(frame, command), "done")
                 added = [c for c in self.components() if c not in before]
                 self.assertEqual(len(added), 1)
                 doc = added[0]
@@ -121,7 +123,7 @@ class ExtensionTest(unittest.TestCase):
     def test_an_unanswered_login_form_counts_as_cancelled(self):
         doc = self.open_sample(SAMPLES[0], "reverse.xlsx")
         shown = len(self.office.messages())
-        self.assertFalse(self.office.dispatch(doc.CurrentController.Frame, "Reverse"))
+        self.assertEqual(self.office.dispatch(doc.CurrentController.Frame, "Reverse"), "cancelled")
         self.assertEqual(self.office.messages()[shown:], [])
         self.assertFalse(doc.isModified())
 
@@ -142,8 +144,9 @@ class ExtensionTest(unittest.TestCase):
                 doc = self.open_sample(sample, "commands.xlsx")
                 expected = os.path.join(self.tmp, "commands.xlsx")
                 shutil.copyfile(os.path.join(SAMPLE_DIR, sample), expected)
+                frame = doc.CurrentController.Frame
                 for command in commands:
-                    self.assertTrue(self.office.dispatch(doc.CurrentController.Frame, command))
+                    self.assertEqual(self.office.dispatch(frame, command), "done")
                     subprocess.run([KASTEL, kastel_command[command], expected], check=True,
                                    capture_output=True, timeout=60)
                 saved = self.office.path("commands-saved.xlsx")

@@ -138,9 +138,11 @@ class Office:
         return result
 
     def dispatch(self, frame, command):
-        """Runs the command as the button would; True when it ran to its end."""
+        """Runs the command as the button would: "done" (the only success), "disabled",
+        "cancelled" or "failed"."""
         result = self.helper.executeDispatch(frame, "vnd.kastel:" + command, "", 0, ())
-        return result.State == 1
+        # Success and "done" go together.
+        return result.Result if (result.State == 1) == (result.Result == "done") else "mixed"
 
     def save_xlsx(self, document, path):
         document.storeToURL(uno.systemPathToFileUrl(path),

