@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -18,23 +20,9 @@ namespace {
 constexpr const char* kPgBin = "/usr/lib/postgresql/15/bin";
 constexpr int kPort = 5432;  // the socket lives in a folder of its own, so no clash
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-  for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
-    bool same = true;
-    for (std::size_t j = 0; j < part.size() && same; ++j)
-      same = Lower(text[i + j]) == Lower(part[j]);
-    if (same) return true;
-  }
-  return false;
-}
-
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  auto same = [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); };
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
 // Runs `command` through the shell with its output going to `log`; throws with the log's
@@ -42,7 +30,7 @@ std::string ReadFile(const std::filesystem::path& p) {
 void RunLogged(const std::string& command, const std::filesystem::path& log) {
   std::string full = command + " >" + log.string() + " 2>&1";
   if (std::system(full.c_str()) != 0) {
-    throw std::runtime_error("command failed: " + command + "\n" + ReadFile(log));
+    throw std::runtime_error("command failed: " + command + "\n" + ReadFile(log.string()));
   }
 }
 
@@ -70,17 +58,6 @@ std::string FindOdbcDriver(std::string_view part) {
   }
   SQLFreeHandle(SQL_HANDLE_ENV, env);
   return found;
-}
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kastel-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 PostgresServer::PostgresServer() : data_(folder_.path() / "data") {
