@@ -49,7 +49,7 @@ class DatabaseTest : public ::testing::TestWithParam<Backend> {
   bool postgres() const { return GetParam() == Backend::kPostgres; }
 
   static inline int counter_ = 0;
-  kastel::testing::ScratchDir folder_;
+  kastel::testing::TempFolder folder_;
   std::string odbc_;
   OdbcProvider provider_;
   std::unique_ptr<data::Connection> connection_;

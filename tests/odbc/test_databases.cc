@@ -25,12 +25,19 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
   return std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
+std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 // Runs `command` through the shell with its output going to `log`; throws with the log's
 // text when it fails.
 void RunLogged(const std::string& command, const std::filesystem::path& log) {
   std::string full = command + " >" + log.string() + " 2>&1";
   if (std::system(full.c_str()) != 0) {
-    throw std::runtime_error("command failed: " + command + "\n" + ReadFile(log.string()));
+    throw std::runtime_error("command failed: " + command + "\n" + ReadFile(log));
   }
 }
 
@@ -58,6 +65,17 @@ std::string FindOdbcDriver(std::string_view part) {
   }
   SQLFreeHandle(SQL_HANDLE_ENV, env);
   return found;
+}
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "kastel-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 PostgresServer::PostgresServer() : data_(folder_.path() / "data") {

@@ -7,13 +7,25 @@
 #include <string>
 #include <string_view>
 
-#include "support.h"
-
 namespace kastel::testing {
 
 // The name of the installed ODBC driver whose name holds `part` (ignoring case), or "" when
 // none does. Asks the driver manager, so it follows the machine's odbcinst.ini.
 std::string FindOdbcDriver(std::string_view part);
+
+// A folder removed with everything in it when the object goes. (The shared ScratchDir needs
+// GoogleTest, which the benchmarks that share this file go without.)
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // A PostgreSQL server of its own, listening only on a Unix socket in its folder; initdb and
 // pg_ctl run as the postgres user. Stopped and removed when the object goes.
@@ -41,7 +53,7 @@ class PostgresServer {
   void Stop() noexcept;
   void WatchOverServer() const;
 
-  ScratchDir folder_;
+  TempFolder folder_;
   std::filesystem::path data_;
   bool running_ = false;
 };
