@@ -47,15 +47,6 @@ TEST_F(WorkbookCommandsTest, TemplateIsLookedUpInTheUsersFolderThenAmongTheProgr
   EXPECT_EQ(Failures(), 0);
 }
 
-TEST_F(WorkbookCommandsTest, AMissingTemplateShowsOneMessageAndAddsNoWorkbook) {
-  app_.ConnectAddIn(connect_, 1);
-  shell_.SetEnv("KASTEL_TEMPLATE", scratch_ / "none.xltx");
-  EXPECT_TRUE(Press({"新規作成", "Oracle"}));
-  EXPECT_EQ(app_.ActiveWorkbook(), nullptr);
-  EXPECT_EQ(Failures(), 1);
-  EXPECT_EQ(err_.str().find('\n'), err_.str().size() - 1) << err_.str();
-}
-
 TEST_F(WorkbookCommandsTest, AddSheetKeepsAShownTemplateShownAndScreenUpdatingOn) {
   app_.ConnectAddIn(connect_, 1);
   host::Workbook& wb = Open("three_sheets.xlsx");

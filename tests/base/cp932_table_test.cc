@@ -64,6 +64,7 @@ TEST(Cp932Table, MalformedSequencesBecomeOneQuestionMarkEach) {
       {"a\xED\xA0\x80z", "a?z"},      // a surrogate
       {"a\xF0\x9F\x98\x80z", "a?z"},  // beyond the plane
       {"a\xE3\x81", "a??"},           // cut short: each byte on its own
+      {"a\xFFz", "a?z"},              // no lead byte at all
       {"\xEF\xBD\xB1\xE7\xA4\xBE", "\xB1\x8E\xD0"},
   };
   for (const auto& c : cases) EXPECT_EQ(Encode(c.utf8), c.cp932) << c.utf8;

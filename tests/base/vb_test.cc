@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "support.h"
 
 namespace kastel::vb {
 namespace {
@@ -32,13 +33,7 @@ TEST(Concat, GivesTheRuntimeTextOfEveryKind) {
 }
 
 TEST(Concat, FailsWithTypeMismatchOnAnErrorValue) {
-  try {
-    Concat(Value::ErrorValue("#N/A"));
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 13);
-    EXPECT_EQ(e.description(), "型が一致しません。");
-  }
+  testing::ExpectError([] { Concat(Value::ErrorValue("#N/A")); }, RuntimeError::kTypeMismatch);
 }
 
 TEST(CInt, ConvertsAsTheRuntimeDoes) {

@@ -21,8 +21,6 @@ class ImportHost : public HostProcess {
 
   // A new workbook from the default template, of dialect "SQL" or "ORA".
   host::Workbook& NewBook(const std::string& dialect);
-  // The password the login view finds in KASTEL_PASSWORD.
-  void SetPassword(const std::string& password) { shell_.SetEnv("KASTEL_PASSWORD", password); }
   // Presses リバースエンジニア on the active workbook.
   void PressReverse();
 

@@ -1,23 +1,15 @@
 #include "reverse_replay.h"
 
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
 
 #include "base/error.h"
 #include "base/vb.h"
+#include "support.h"
 
 namespace kastel::testing {
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> out(1);
@@ -96,7 +88,7 @@ std::string Replace(std::string text, const std::string& what, const std::string
 
 // The lines of a golden file joined with `separator`.
 std::string Joined(const std::string& name, const std::string& separator) {
-  std::istringstream in(ReadText(CatalogFixture(name)));
+  std::istringstream in(ReadFile(CatalogFixture(name)));
   std::string line, out;
   bool first = true;
   while (std::getline(in, line)) {
@@ -229,7 +221,7 @@ Recording ParseRecording(const std::string& text) {
   return out;
 }
 
-Recording LoadRecording(const std::string& path) { return ParseRecording(ReadText(path)); }
+Recording LoadRecording(const std::string& path) { return ParseRecording(ReadFile(path)); }
 
 ExpectedTexts GoldenTexts() {
   return {Joined("sql_schema_query.txt", "\r\n"), Joined("ora_schema_query.txt", "\n"),

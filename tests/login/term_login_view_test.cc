@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "login/ora_login.h"
 #include "login/sql_login.h"
 #include "scripted_view.h"
 #include "support.h"
@@ -82,22 +81,6 @@ TEST(TermLoginViewTest, AnswersFromOptionsAsPressingOkWould) {
     EXPECT_FALSE(view.cancelled()) << c.what;
     EXPECT_EQ(t.err.str().find(a.password.empty() ? "\x01" : a.password), std::string::npos);
   }
-}
-
-TEST(TermLoginViewTest, AnswersTheOracleDialogFromOptions) {
-  Terminal t("tiger\n");
-  LoginAnswers answers;
-  answers.server = "unused by this dialog";
-  answers.user = "scott";
-  answers.database = "ORCL";
-  answers.password_stdin = true;
-  TermLoginView view(t.err, t.in, false, answers, t.shell);
-  login::OraLogin d(view);
-  std::string user, password = "stored", database;
-  bool save = true;
-  EXPECT_TRUE(d.ShowModal(user, password, database, save));
-  EXPECT_EQ(user + "|" + password + "|" + database, "scott|tiger|ORCL");
-  EXPECT_TRUE(save);
 }
 
 TEST(TermLoginViewTest, RefusesAnUnknownAuthentication) {

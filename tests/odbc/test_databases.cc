@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -18,16 +20,9 @@ namespace {
 constexpr const char* kPgBin = "/usr/lib/postgresql/15/bin";
 constexpr int kPort = 5432;  // the socket lives in a folder of its own, so no clash
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-  for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
-    bool same = true;
-    for (std::size_t j = 0; j < part.size() && same; ++j)
-      same = Lower(text[i + j]) == Lower(part[j]);
-    if (same) return true;
-  }
-  return false;
+  auto same = [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); };
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
 std::string ReadFile(const std::filesystem::path& p) {

@@ -13,7 +13,8 @@ namespace kastel::testing {
 // none does. Asks the driver manager, so it follows the machine's odbcinst.ini.
 std::string FindOdbcDriver(std::string_view part);
 
-// A folder removed with everything in it when the object goes.
+// A folder removed with everything in it when the object goes. (The shared ScratchDir needs
+// GoogleTest, which the benchmarks that share this file go without.)
 class TempFolder {
  public:
   TempFolder();

@@ -160,11 +160,13 @@ class SampleWorkbooks(unittest.TestCase):
         name = "サンプル_SQLServer.xlsx"
         with tempfile.TemporaryDirectory() as tmp:
             out = os.path.join(tmp, "out")
-            subprocess.run(["soffice", f"-env:UserInstallation=file://{tmp}/profile",
-                            "--headless", "--convert-to", "xlsx", "--outdir", out,
-                            os.path.join(SAMPLE_DIR, name)],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300,
-                           check=False)
+
+            def convert(to):
+                subprocess.run(["soffice", f"-env:UserInstallation=file://{tmp}/profile",
+                                "--headless", "--convert-to", to, "--outdir", out,
+                                os.path.join(SAMPLE_DIR, name)], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, timeout=300, check=False)
+            convert("xlsx")
             converted = os.path.join(out, name)
             self.assertTrue(os.path.exists(converted), "LibreOffice wrote nothing")
             wb = openpyxl.load_workbook(converted)
@@ -175,11 +177,7 @@ class SampleWorkbooks(unittest.TestCase):
             self.assertEqual(wb["1"]["G10"].value, "'0000'")
             self.assertEqual(wb["テーブル一覧"]["C5"].hyperlink.location, "'1'!A1")
             # Printed, the list and each table take a page; the hidden template none.
-            subprocess.run(["soffice", f"-env:UserInstallation=file://{tmp}/profile",
-                            "--headless", "--convert-to", "pdf", "--outdir", out,
-                            os.path.join(SAMPLE_DIR, name)],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300,
-                           check=False)
+            convert("pdf")
             with open(os.path.join(out, name.replace(".xlsx", ".pdf")), "rb") as pdf:
                 pages = len(re.findall(rb"/Type\s*/Page(?!s)", pdf.read()))
             self.assertEqual(pages, 1 + len(self.books[name][2]))

@@ -14,14 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ExpectError;
+using testing::ReadFile;
+using testing::WriteFile;
 
 class StreamWriterTest : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return dir_ / name; }
-  static std::string Read(const std::string& path) { return testing::ReadFile(path); }
-  static void Put(const std::string& path, const std::string& bytes) {
-    testing::WriteFile(path, bytes);
-  }
 
   testing::ScratchDir dir_;
 };
@@ -45,12 +43,12 @@ TEST_F(StreamWriterTest, OpenReplacesOrAppendsAsAsked) {
     SCOPED_TRACE(c.what);
     const std::string path = Path("f.sql");
     fs::remove(path);
-    if (c.before) Put(path, *c.before);
+    if (c.before) WriteFile(path, *c.before);
     StreamWriter w;
     w.Open_(path, c.append);
     for (const std::string& t : c.texts) w.Write_(t);
     w.Close_();
-    EXPECT_EQ(Read(path), c.after);
+    EXPECT_EQ(ReadFile(path), c.after);
   }
 }
 
@@ -75,7 +73,7 @@ TEST_F(StreamWriterTest, TextIsStoredInTheChosenEncoding) {
     w.Open_(path, false);
     w.Write_(c.text);
     w.Close_();
-    EXPECT_EQ(Read(path), c.bytes);
+    EXPECT_EQ(ReadFile(path), c.bytes);
   }
 }
 
@@ -90,16 +88,16 @@ TEST_F(StreamWriterTest, EachWriterKeepsItsOwnFileAndClosesItWhenReleased) {
     a.Write_("one");
     b.Write_("B1");
     a.Open_(Path("second.sql"), false);
-    EXPECT_EQ(Read(Path("first.sql")), "one");
+    EXPECT_EQ(ReadFile(Path("first.sql")), "one");
     a.Write_(big);
     b.Write_("B2");
   }
-  EXPECT_EQ(Read(Path("second.sql")), big);
-  EXPECT_EQ(Read(Path("b.sql")), "B1B2");
+  EXPECT_EQ(ReadFile(Path("second.sql")), big);
+  EXPECT_EQ(ReadFile(Path("b.sql")), "B1B2");
 }
 
 TEST_F(StreamWriterTest, OpenFailsWithTheRuntimesErrorAndLeavesNoFileOpen) {
-  Put(Path("plain"), "");
+  WriteFile(Path("plain"), "");
   struct Case {
     std::string path;
     RuntimeError error;

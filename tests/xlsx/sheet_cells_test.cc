@@ -11,26 +11,26 @@ namespace {
 
 // Every cell of rows 1..rows, columns 1..columns read both ways. The pass must have taken the
 // part (no DOM parsed for it) unless `dom_expected`.
-void ExpectSameValues(SheetData& pass, Package& pass_package, SheetData& dom, Package& dom_package,
-                      int rows, int columns, bool dom_expected, const std::string& label) {
-  dom_package.Xml(dom.part());
+void ExpectSameValues(SheetUnderTest& pass, SheetUnderTest& dom, int rows, int columns,
+                      bool dom_expected, const std::string& label) {
+  dom.package().Xml(dom.data().part());
   for (int row = 1; row <= rows; ++row) {
     for (int column = 1; column <= columns; ++column) {
       Value want, got;
       try {
-        want = dom.Get(row, column);
+        want = dom.data().Get(row, column);
       } catch (const Error& e) {
         want = Value::Text("error " + e.description());
       }
       try {
-        got = pass.Get(row, column);
+        got = pass.data().Get(row, column);
       } catch (const Error& e) {
         got = Value::Text("error " + e.description());
       }
       EXPECT_EQ(got, want) << label << " row " << row << " column " << column;
     }
   }
-  EXPECT_EQ(pass_package.Parsed(pass.part()), dom_expected) << label;
+  EXPECT_EQ(pass.package().Parsed(pass.data().part()), dom_expected) << label;
 }
 
 TEST(SheetCellsTest, FilesOfOpenpyxlAndLibreOfficeReadAsTheirDom) {
@@ -41,8 +41,7 @@ TEST(SheetCellsTest, FilesOfOpenpyxlAndLibreOfficeReadAsTheirDom) {
   for (const std::string& file : {openpyxl, libreoffice}) {
     for (const char* sheet : {"cells", "find"}) {
       SheetUnderTest pass(file, sheet), dom(file, sheet);
-      ExpectSameValues(pass.data(), pass.package(), dom.data(), dom.package(), 520, 22, false,
-                       file + " " + sheet);
+      ExpectSameValues(pass, dom, 520, 22, false, file + " " + sheet);
     }
   }
 }
@@ -95,13 +94,9 @@ TEST(SheetCellsTest, TextEscapesAndUnusualMarkupReadAsTheirDom) {
             "<x:sheetData>") +
         c.sheet_data + "</x:sheetData></x:worksheet>";
     // Elements without a prefix in a prefixed root read the same way.
-    auto pass_package = Package::OpenBytes(BuildZip(entries), "cells.xlsx");
-    auto dom_package = Package::OpenBytes(BuildZip(entries), "cells.xlsx");
-    SharedStrings pass_strings(*pass_package, ""), dom_strings(*dom_package, "");
-    Styles pass_styles(*pass_package, ""), dom_styles(*dom_package, "");
-    SheetData pass(*pass_package, "xl/worksheets/sheet1.xml", pass_strings, pass_styles, false);
-    SheetData dom(*dom_package, "xl/worksheets/sheet1.xml", dom_strings, dom_styles, false);
-    ExpectSameValues(pass, *pass_package, dom, *dom_package, 3, 3, c.dom_expected, c.label);
+    SheetUnderTest pass(Package::OpenBytes(BuildZip(entries), "cells.xlsx"), "Sheet1");
+    SheetUnderTest dom(Package::OpenBytes(BuildZip(entries), "cells.xlsx"), "Sheet1");
+    ExpectSameValues(pass, dom, 3, 3, c.dom_expected, c.label);
   }
 }
 
@@ -112,11 +107,8 @@ TEST(SheetCellsTest, AnEncodingOtherThanUtf8IsLeftToTheDom) {
       "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row "
       "r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>caf\xE9</t></is></c></row></sheetData></"
       "worksheet>";
-  auto package = Package::OpenBytes(BuildZip(entries), "latin1.xlsx");
-  SharedStrings strings(*package, "");
-  Styles styles(*package, "");
-  SheetData data(*package, "xl/worksheets/sheet1.xml", strings, styles, false);
-  EXPECT_EQ(data.Get(1, 1), Value::Text("caf\xC3\xA9"));
+  SheetUnderTest sheet(Package::OpenBytes(BuildZip(entries), "latin1.xlsx"), "Sheet1");
+  EXPECT_EQ(sheet.data().Get(1, 1), Value::Text("caf\xC3\xA9"));
 }
 
 }  // namespace

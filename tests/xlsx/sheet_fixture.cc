@@ -42,7 +42,10 @@ const std::string& FixtureDir() {
 
 SheetUnderTest::SheetUnderTest(const std::string& path, const std::string& sheet,
                                const PackageLimits& limits)
-    : package_(Package::Open(path, limits)) {
+    : SheetUnderTest(Package::Open(path, limits), sheet) {}
+
+SheetUnderTest::SheetUnderTest(std::unique_ptr<Package> package, const std::string& sheet)
+    : package_(std::move(package)) {
   const Workbook wb = ReadWorkbook(*package_);
   strings_ = std::make_unique<SharedStrings>(*package_, wb.sst_part);
   styles_ = std::make_unique<Styles>(*package_, wb.styles_part);

@@ -23,6 +23,7 @@ class SheetUnderTest {
  public:
   SheetUnderTest(const std::string& path, const std::string& sheet,
                  const PackageLimits& limits = PackageLimits());
+  SheetUnderTest(std::unique_ptr<Package> package, const std::string& sheet);
   SheetData& data() { return *data_; }
   Package& package() { return *package_; }
   // Saves the package (modified DOMs included) to `path`.

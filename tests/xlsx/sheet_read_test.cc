@@ -142,11 +142,8 @@ TEST(SheetReadTest, DamagedCellDataFailsWithOneClearMessage) {
             R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
             "<sheetData>") +
         c.sheet_data + "</sheetData></worksheet>";
-    auto package = Package::OpenBytes(BuildZip(entries), "damaged.xlsx");
-    SharedStrings strings(*package, "");
-    Styles styles(*package, "");
-    SheetData data(*package, "xl/worksheets/sheet1.xml", strings, styles, false);
-    ExpectError([&] { data.Get(c.row, c.column); }, kFileFormatError,
+    SheetUnderTest sheet(Package::OpenBytes(BuildZip(entries), "damaged.xlsx"), "Sheet1");
+    ExpectError([&] { sheet.data().Get(c.row, c.column); }, kFileFormatError,
                 "ブック 'damaged.xlsx' の xl/worksheets/sheet1.xml が壊れています (" +
                     std::string(c.what) + ")。");
   }

@@ -189,11 +189,14 @@ TEST(Copy, RefusesSheetsWithThreadedCommentsAndSheetsOfOtherWorkbooks) {
               "シートは同じブックの中にしかコピーできません。");
 }
 
-TEST(Visible, IsSavedWithTheActiveTabOnAShownSheet) {
+// The active tab follows the sheets hidden; the print area goes in qualified with the quoted
+// sheet name.
+TEST(SheetState, IsSavedWithTheActiveTabOnAShownSheetAndThePrintArea) {
   ScratchDir dir;
   TestApp t;
   host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
   wb.Worksheets("参照").SetVisible(true);
+  wb.Worksheets("一覧").SetPrintArea("$A$1:$K$35");
   wb.Worksheets("一覧").SetVisible(false);
   wb.Worksheets("template").SetVisible(false);
   t.app.SaveAs(wb, dir / "out.xlsx");
@@ -203,36 +206,14 @@ TEST(Visible, IsSavedWithTheActiveTabOnAShownSheet) {
   EXPECT_EQ(facts.at("sheet:4"), "template|hidden");
   EXPECT_EQ(facts.at("activeTab"), "参照");
   EXPECT_EQ(WithPrefix(facts, "selected:"), (Facts{{"selected:参照", "1"}}));
+  EXPECT_EQ(facts.at("printarea:一覧"), "$A$1:$K$35");
   // The tab bar starts at a shown sheet.
   const std::string xml = Package::Open(dir / "out.xlsx")->Read("xl/workbook.xml");
   EXPECT_NE(xml.find("firstSheet=\"2\" activeTab=\"2\""), std::string::npos) << xml;
-}
-
-TEST(Activate, IsSavedAsTheActiveTabAndTheSelection) {
-  ScratchDir dir;
-  TestApp t;
-  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
-  wb.Worksheets("template").Activate();
-  wb.Worksheets("@LIST").Select();
-  t.app.SaveAs(wb, dir / "out.xlsx");
-  const Facts facts = DumpBook(dir / "out.xlsx");
-  EXPECT_EQ(facts.at("activeTab"), "@LIST");
-  EXPECT_EQ(WithPrefix(facts, "selected:"), (Facts{{"selected:@LIST", "1"}}));
-}
-
-TEST(PrintArea, IsSavedQualifiedWithTheQuotedSheetName) {
-  TestApp t;
-  host::Workbook& wb = t.app.Open(Fixture("book.xlsx"));
-  host::Worksheet& sheet = wb.Worksheets("一覧");
-  ScratchDir dir;
-  sheet.SetPrintArea("$A$1:$K$35");
-  t.app.SaveAs(wb, dir / "out.xlsx");
-  const std::string xml = Package::Open(dir / "out.xlsx")->Read("xl/workbook.xml");
   EXPECT_NE(xml.find("<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">'一覧'!$A$1:$K$35"
                      "</definedName>"),
             std::string::npos)
       << xml;
-  EXPECT_EQ(DumpBook(dir / "out.xlsx").at("printarea:一覧"), "$A$1:$K$35");
 }
 
 TEST(CalcChain, StaysWhenOnlyValuesChangeAndGoesWhenAFormulaIsOverwritten) {
