@@ -44,7 +44,9 @@ TEST(PartNames, ResolveTargetsInsideThePackageOnlyAndRelativeOnesBackToTheirPart
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.source) + " -> " + c.target);
     EXPECT_EQ(part_name::Resolve(c.source, c.target).value_or(""), c.part);
-    if (c.relative) EXPECT_EQ(part_name::Relative(c.source, c.part), c.target);
+    if (c.relative) {
+      EXPECT_EQ(part_name::Relative(c.source, c.part), c.target);
+    }
   }
 }
 
