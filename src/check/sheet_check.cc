@@ -172,8 +172,7 @@ void SheetCheck::CheckDataType(std::int32_t row, std::int32_t col, const std::st
 
 void SheetCheck::CheckColumns() {
   const model::Layout& layout = ctx_.defines.layout();
-  engines::SheetReader reader(ctx_.defines, ws_);
-  const std::vector<engines::ColumnRow> columns = reader.Columns(engines::kNameOnly);
+  const std::vector<engines::ColumnRow> columns = reader_.Columns(engines::kNameOnly);
   std::map<std::string, std::int32_t> first_row;
   const std::int32_t name_col = layout.column_name.col;
   for (const engines::ColumnRow& c : columns) {
@@ -220,12 +219,11 @@ void SheetCheck::CheckColumns() {
 
 std::vector<std::pair<std::int32_t, std::string>> SheetCheck::CheckKeys(
     int index, const std::string& index_name, bool& reported) {
-  engines::SheetReader reader(ctx_.defines, ws_);
   const std::int32_t col = ctx_.defines.layout().index_column.col + index;
   using Slot = std::pair<std::int32_t, std::string>;  // row, column name
   std::array<Slot, engines::kKeySlots + 1> slots{};
   const std::string not_in = "この列は索引 " + index_name + " に入りません";
-  for (const engines::KeyCell& cell : reader.KeyCells(index)) {
+  for (const engines::KeyCell& cell : reader_.KeyCells(index)) {
     const Value& v = cell.value;
     if (v.kind() == Value::Kind::kError) {
       Read(cell.row, col);
@@ -294,8 +292,7 @@ std::vector<std::pair<std::int32_t, std::string>> SheetCheck::CheckKeys(
 
 void SheetCheck::CheckIndexes() {
   const model::Layout& layout = ctx_.defines.layout();
-  engines::SheetReader reader(ctx_.defines, ws_);
-  const std::vector<engines::IndexRow> heads = reader.IndexHeads();
+  const std::vector<engines::IndexRow> heads = reader_.IndexHeads();
   const std::int32_t name_col = layout.index_name.col;
   const std::int32_t type_col = layout.constraint_type.col;
   const auto count = static_cast<std::int32_t>(heads.size());
@@ -371,7 +368,7 @@ void SheetCheck::CheckIndexes() {
         col == layout.default_value.col || col == layout.column_name.col) {
       continue;
     }
-    const std::vector<engines::KeyCell> cells = reader.KeyCells(i);
+    const std::vector<engines::KeyCell> cells = reader_.KeyCells(i);
     if (cells.empty()) continue;
     Add(Severity::kWarning, cells.front().row, col,
         "キー欄に印がありますが、" + std::to_string(i + 1) + " 番目の索引には名前がありません",
