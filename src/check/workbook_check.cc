@@ -150,9 +150,12 @@ WorkbookCheck::WorkbookCheck(host::Workbook& wb, const CheckOptions& options) {
     return;
   }
   const std::string db = model::Defines::GetDocProperty(wb, "DB");
-  context_.emplace(CheckContext{defines_,     RulesFor(db, options.oracle_long_names),
-                                db == "ORA",  options.cp932,
-                                TypeList(wb), {}});
+  context_.emplace(CheckContext{defines_,
+                                RulesFor(db, options.oracle_long_names),
+                                db == "ORA",
+                                options.cp932,
+                                TypeList(wb),
+                                {}});
 }
 
 void WorkbookCheck::Sheet(host::Worksheet& ws, bool definition) {

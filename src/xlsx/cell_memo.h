@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
 
 #include "base/value.h"
 
@@ -15,21 +14,27 @@ namespace kastel::xlsx {
 
 class CellMemo {
  public:
-  std::optional<Value> Find(int row, int column) const {
+  // The remembered value, or null.
+  const Value* Find(int row, int column) const {
     for (std::size_t i = 0; i < size_; ++i) {
-      if (slots_[i].row == row && slots_[i].column == column) return slots_[i].value;
+      if (slots_[i].row == row && slots_[i].column == column) return &slots_[i].value;
     }
-    return std::nullopt;
+    return nullptr;
   }
 
-  // Replaces the oldest cell once all slots are taken.
+  // Replaces the oldest cell once all slots are taken. Assigned in place, a slot's text keeps
+  // its buffer: this runs for every cell read.
   void Remember(int row, int column, const Value& value) {
+    std::size_t at = next_;
     if (size_ < slots_.size()) {
-      slots_[size_++] = Slot{row, column, value};
-      return;
+      at = size_++;
+    } else {
+      next_ = (next_ + 1) % slots_.size();
     }
-    slots_[next_] = Slot{row, column, value};
-    next_ = (next_ + 1) % slots_.size();
+    Slot& slot = slots_[at];
+    slot.row = row;
+    slot.column = column;
+    slot.value = value;
   }
 
   void Forget(int row, int column) {

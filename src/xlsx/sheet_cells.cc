@@ -428,11 +428,31 @@ class SheetCells::Pass {
 std::unique_ptr<SheetCells> SheetCells::Scan(std::string bytes) {
   std::unique_ptr<SheetCells> table(new SheetCells(std::move(bytes)));
   if (!Pass(*table).Run()) return nullptr;
+  // Readers also walk a column down the rows, where neither the hint nor a search over every
+  // cell is quick; the first cell of each row makes that a short scan within one row.
+  const std::vector<Cell>& cells = table->cells_;
+  if (!cells.empty() && cells.back().row < kRowIndexLimit) {
+    std::vector<std::uint32_t>& starts = table->row_start_;
+    starts.assign(static_cast<std::size_t>(cells.back().row) + 2, 0);
+    std::size_t at = 0;
+    for (std::size_t row = 0; row < starts.size(); ++row) {
+      while (at < cells.size() && static_cast<std::size_t>(cells[at].row) < row) ++at;
+      starts[row] = static_cast<std::uint32_t>(at);
+    }
+  }
   return table;
 }
 
 const SheetCells::Cell* SheetCells::Find(int row, int column) const {
   const std::uint64_t key = Key(row, column);
+  if (!row_start_.empty()) {
+    if (row < 1 || static_cast<std::size_t>(row) + 1 >= row_start_.size()) return nullptr;
+    const auto first = keys_.begin() + row_start_[static_cast<std::size_t>(row)];
+    const auto last = keys_.begin() + row_start_[static_cast<std::size_t>(row) + 1];
+    auto it = std::find_if(first, last, [key](std::uint64_t k) { return k >= key; });
+    if (it == last || *it != key) return nullptr;
+    return &cells_[static_cast<std::size_t>(it - keys_.begin())];
+  }
   // Readers walk a sheet row by row, left to right: the cell wanted is mostly the last one
   // found or a few after it, and a binary search would mispredict at every step.
   std::size_t at = hint_;

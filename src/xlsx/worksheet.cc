@@ -178,7 +178,7 @@ void XlsxWorksheet::Copy(host::Worksheet& before) {
 }
 
 Value XlsxWorksheet::Cell(int row, int column) const {
-  if (std::optional<Value> known = memo_.Find(row, column)) return *std::move(known);
+  if (const Value* known = memo_.Find(row, column)) return *known;
   Value value = Data().Get(row, column);
   memo_.Remember(row, column, value);
   return value;
