@@ -248,15 +248,23 @@ class SheetCells::Pass {
       ++at_;
       SkipSpace();
       if (at_ >= s_.size() || (s_[at_] != '"' && s_[at_] != '\'')) return false;
-      const std::size_t end = s_.find(s_[at_], at_ + 1);
-      if (end == std::string_view::npos) return false;
+      // One look at each character of the value: values are short, and there is one per
+      // attribute of every cell.
+      const char quote = s_[at_];
+      bool plain = true;  // no reference, nor blanks the parser would normalise
+      std::size_t end = at_ + 1;
+      for (; end < s_.size() && s_[end] != quote; ++end) {
+        const char c = s_[end];
+        if (c == '<') return false;
+        if (c == '&' || c == '\t' || c == '\n' || c == '\r') plain = false;
+      }
+      if (end >= s_.size()) return false;
       const std::string_view value = s_.substr(at_ + 1, end - at_ - 1);
-      if (value.find('<') != std::string_view::npos) return false;
       at_ = end + 1;
       if (role == Role::kRow || role == Role::kCell) {
         std::string_view* slot = attr == "r" ? &r : attr == "t" ? &t : attr == "s" ? &s : nullptr;
         if (slot != nullptr && slot->data() == nullptr) {
-          if (value.find_first_of("&\t\n\r") != std::string_view::npos) return false;
+          if (!plain) return false;
           *slot = value;
         }
       }
