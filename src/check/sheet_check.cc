@@ -1,5 +1,6 @@
 #include "sheet_check.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +22,14 @@ std::string Quote(std::string_view text) { return "「" + std::string(text) + "�
 
 // The characters of `text` that CP932 cannot hold, each once, in order.
 std::string Unencodable(std::string_view text) {
+  // A character CP932 cannot hold is the only way to a "?" that the text did not have (no
+  // CP932 byte after the first of a character is "?"): one conversion of the whole text clears
+  // nearly every cell.
+  const std::string encoded = cp932::Encode(text);
+  if (std::count(encoded.begin(), encoded.end(), '?') ==
+      std::count(text.begin(), text.end(), '?')) {
+    return "";
+  }
   std::string bad;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t len = 1;
@@ -86,7 +95,7 @@ void SheetCheck::CheckText(std::int32_t row, std::int32_t col, std::string_view 
   // E'' literal, and its heading line takes the break as a blank: only names are at risk there.
   const bool escapes = ctx_.rules.name == "PostgreSQL";
   if (use != Use::kPlain && !(escapes && use != Use::kName) &&
-      text.find_first_of("\r\n") != std::string_view::npos) {
+      (text.find('\r') != std::string_view::npos || text.find('\n') != std::string_view::npos)) {
     Add(Severity::kError, row, col, "改行があります",
         use == Use::kTitle ? "見出しのコメント行 (-- …) が途切れ、改行より後が SQL として読まれます"
                            : "改行がそのまま文に書かれます");

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -23,10 +24,18 @@ std::uint64_t Key(int row, int column) {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == ':' || c == '-' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
-}
+// Looked up rather than worked out: every byte of every tag and attribute name passes here.
+constexpr std::array<bool, 256> kNameChars = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<std::size_t>(c)] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                         (c >= '0' && c <= '9') || c == '_' || c == ':' ||
+                                         c == '-' || c == '.' || c >= 0x80;
+  }
+  return table;
+}();
+
+bool IsNameChar(char c) { return kNameChars[static_cast<unsigned char>(c)]; }
 
 std::string_view Local(std::string_view name) {
   const std::size_t colon = name.find(':');
@@ -175,13 +184,15 @@ class SheetCells::Pass {
   };
 
   bool Markup() {
+    // Tags are nearly all there is: tell them by the character after "<" first.
+    const char next = at_ + 1 < s_.size() ? s_[at_ + 1] : '\0';
+    if (next == '/') return EndTag();
+    if (next != '?' && next != '!') return StartTag();
     const std::string_view rest = s_.substr(at_);
     if (rest.starts_with("<?")) return !IsDeclaration(rest) && Skip("?>");  // only at the start
     if (rest.starts_with("<!--")) return Skip("-->");
     if (rest.starts_with("<![CDATA[")) return !stack_.empty() && Skip("]]>");
-    if (rest.starts_with("<!")) return false;
-    if (rest.starts_with("</")) return EndTag();
-    return StartTag();
+    return false;
   }
 
   bool Skip(std::string_view terminator) {
