@@ -1,7 +1,7 @@
 // kastel script WORKBOOK [-o DIR] [--encoding cp932|utf-8] [--crlf] [--check]: presses
 // 「スクリプト出力」 and writes table.sql, index.sql and comment.sql. The workbook is never saved:
-// script output changes nothing in it. Afterwards the workbook check runs over the same sheets and,
-// when it finds errors, says how many; with --check, errors keep anything from being written.
+// script output changes nothing in it. The workbook check reads each sheet along with the script
+// and, when it finds errors, says how many; with --check, errors keep anything from being written.
 #include <exception>
 #include <filesystem>
 #include <memory>
