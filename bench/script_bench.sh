@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Script output benchmark: `kastel script` on definition workbooks of TABLES tables (50 column
-# rows and 3 indexes each), whole process, paired in every round with
+# rows and 3 indexes each), whole process with the workbook check it runs by default, paired in
+# every round with
 #  - the floor: inflating and parsing every part (bench/xlsx_bench floor), target: within 1.5x;
 #  - `unzip -p`, inflating every part, a rough stand-in for the floor;
 # and once against a straightforward generator of the same three files with openpyxl (the

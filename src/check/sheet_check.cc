@@ -1,5 +1,6 @@
 #include "sheet_check.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +22,14 @@ std::string Quote(std::string_view text) { return "「" + std::string(text) + "�
 
 // The characters of `text` that CP932 cannot hold, each once, in order.
 std::string Unencodable(std::string_view text) {
+  // A character CP932 cannot hold is the only way to a "?" that the text did not have (no
+  // CP932 byte after the first of a character is "?"): one conversion of the whole text clears
+  // nearly every cell.
+  const std::string encoded = cp932::Encode(text);
+  if (std::count(encoded.begin(), encoded.end(), '?') ==
+      std::count(text.begin(), text.end(), '?')) {
+    return "";
+  }
   std::string bad;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t len = 1;
@@ -86,7 +95,7 @@ void SheetCheck::CheckText(std::int32_t row, std::int32_t col, std::string_view 
   // E'' literal, and its heading line takes the break as a blank: only names are at risk there.
   const bool escapes = ctx_.rules.name == "PostgreSQL";
   if (use != Use::kPlain && !(escapes && use != Use::kName) &&
-      text.find_first_of("\r\n") != std::string_view::npos) {
+      (text.find('\r') != std::string_view::npos || text.find('\n') != std::string_view::npos)) {
     Add(Severity::kError, row, col, "改行があります",
         use == Use::kTitle ? "見出しのコメント行 (-- …) が途切れ、改行より後が SQL として読まれます"
                            : "改行がそのまま文に書かれます");
@@ -172,8 +181,7 @@ void SheetCheck::CheckDataType(std::int32_t row, std::int32_t col, const std::st
 
 void SheetCheck::CheckColumns() {
   const model::Layout& layout = ctx_.defines.layout();
-  engines::SheetReader reader(ctx_.defines, ws_);
-  const std::vector<engines::ColumnRow> columns = reader.Columns(engines::kNameOnly);
+  const std::vector<engines::ColumnRow> columns = reader_.Columns(engines::kNameOnly);
   std::map<std::string, std::int32_t> first_row;
   const std::int32_t name_col = layout.column_name.col;
   for (const engines::ColumnRow& c : columns) {
@@ -220,12 +228,11 @@ void SheetCheck::CheckColumns() {
 
 std::vector<std::pair<std::int32_t, std::string>> SheetCheck::CheckKeys(
     int index, const std::string& index_name, bool& reported) {
-  engines::SheetReader reader(ctx_.defines, ws_);
   const std::int32_t col = ctx_.defines.layout().index_column.col + index;
   using Slot = std::pair<std::int32_t, std::string>;  // row, column name
   std::array<Slot, engines::kKeySlots + 1> slots{};
   const std::string not_in = "この列は索引 " + index_name + " に入りません";
-  for (const engines::KeyCell& cell : reader.KeyCells(index)) {
+  for (const engines::KeyCell& cell : reader_.KeyCells(index)) {
     const Value& v = cell.value;
     if (v.kind() == Value::Kind::kError) {
       Read(cell.row, col);
@@ -294,8 +301,7 @@ std::vector<std::pair<std::int32_t, std::string>> SheetCheck::CheckKeys(
 
 void SheetCheck::CheckIndexes() {
   const model::Layout& layout = ctx_.defines.layout();
-  engines::SheetReader reader(ctx_.defines, ws_);
-  const std::vector<engines::IndexRow> heads = reader.IndexHeads();
+  const std::vector<engines::IndexRow> heads = reader_.IndexHeads();
   const std::int32_t name_col = layout.index_name.col;
   const std::int32_t type_col = layout.constraint_type.col;
   const auto count = static_cast<std::int32_t>(heads.size());
@@ -371,7 +377,7 @@ void SheetCheck::CheckIndexes() {
         col == layout.default_value.col || col == layout.column_name.col) {
       continue;
     }
-    const std::vector<engines::KeyCell> cells = reader.KeyCells(i);
+    const std::vector<engines::KeyCell> cells = reader_.KeyCells(i);
     if (cells.empty()) continue;
     Add(Severity::kWarning, cells.front().row, col,
         "キー欄に印がありますが、" + std::to_string(i + 1) + " 番目の索引には名前がありません",

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dialect_rules.h"
+#include "engines/sheet_reader.h"
 #include "finding.h"
 #include "host/host.h"
 
@@ -37,7 +38,7 @@ struct CheckContext {
 class SheetCheck {
  public:
   SheetCheck(CheckContext& ctx, host::Worksheet& ws, std::vector<Finding>& out)
-      : ctx_(ctx), ws_(ws), out_(out) {}
+      : ctx_(ctx), ws_(ws), out_(out), reader_(ctx.defines, ws) {}
 
   // Checks the sheet, appending its findings.
   void Run();
@@ -68,6 +69,8 @@ class SheetCheck {
   CheckContext& ctx_;
   host::Worksheet& ws_;
   std::vector<Finding>& out_;
+  // One reader for the whole sheet: the name cells it keeps serve every index's key walk.
+  engines::SheetReader reader_;
   std::string table_;
   // The nullable mark of each column row.
   std::map<std::int32_t, std::string> nullable_;

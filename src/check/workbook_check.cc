@@ -14,20 +14,6 @@
 namespace kastel::check {
 namespace {
 
-// The check reads cells through the model's helpers, which report a cell error value in a
-// message box; the check reports it itself, at its cell, so those boxes go nowhere.
-class SilentShell final : public Shell {
- public:
-  int MessageBox(std::string_view, int, std::string_view) override { return kMsgOk; }
-  std::optional<std::string> BrowseForFolder(std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> GetEnv(std::string_view) const override { return std::nullopt; }
-  std::string CurrentDirectory() const override { return "/"; }
-  bool FileExists(std::string_view) const override { return false; }
-  std::string ProgramDataFolder() const override { return ""; }
-};
-
 constexpr const char* kAdoptHint = "kastel adopt で書き込めます";
 
 std::int32_t ColumnNumber(std::string_view letters) {
@@ -138,48 +124,58 @@ std::string MissingProperty(host::Workbook& wb) {
   return "";
 }
 
-Report CheckWorkbook(host::Workbook& wb, const CheckOptions& options) {
-  Report report;
-  report.workbook = wb.Name();
-  SilentShell shell;
-  model::Defines defines(shell);
+WorkbookCheck::WorkbookCheck(host::Workbook& wb, const CheckOptions& options) {
+  report_.workbook = wb.Name();
   if (std::string missing = MissingProperty(wb); missing == "TEMPLATE") {
-    report.findings.push_back(WorkbookError(
+    report_.findings.push_back(WorkbookError(
         "文書プロパティ TEMPLATE が \"DB\" ではないため、テーブル定義書として扱われません",
         std::string("スクリプト出力のボタンは無効です。") + kAdoptHint));
-    return report;
+    return;
   } else if (!missing.empty()) {
-    report.findings.push_back(
+    report_.findings.push_back(
         WorkbookError("文書プロパティ " + missing + " がありません",
                       std::string("スクリプト出力は何も書かずに止まります。") + kAdoptHint));
-    return report;
+    return;
   }
   try {
-    defines.LoadLayout(wb);
+    defines_.LoadLayout(wb);
   } catch (const Error& e) {
     std::string text = e.description();
     for (char& c : text) {
       if (c == '\r' || c == '\n') c = ' ';
     }
-    report.findings.push_back(
+    report_.findings.push_back(
         WorkbookError("レイアウトのプロパティを読めません: " + text,
                       std::string("スクリプト出力は何も書かずに止まります。") + kAdoptHint));
-    return report;
+    return;
   }
   const std::string db = model::Defines::GetDocProperty(wb, "DB");
-  CheckContext ctx{defines,      RulesFor(db, options.oracle_long_names),
-                   db == "ORA",  options.cp932,
-                   TypeList(wb), {}};
+  context_.emplace(CheckContext{defines_,
+                                RulesFor(db, options.oracle_long_names),
+                                db == "ORA",
+                                options.cp932,
+                                TypeList(wb),
+                                {}});
+}
+
+void WorkbookCheck::Sheet(host::Worksheet& ws, bool definition) {
+  if (!context_) return;
+  if (!definition) {
+    CheckSkippedSheet(defines_, ws, report_.findings);
+    return;
+  }
+  ++report_.sheets_read;
+  SheetCheck(*context_, ws, report_.findings).Run();
+}
+
+Report CheckWorkbook(host::Workbook& wb, const CheckOptions& options) {
+  WorkbookCheck check(wb, options);
+  if (!check.ready()) return check.report();
   for (int i = 1; i <= wb.WorksheetCount(); ++i) {
     host::Worksheet& ws = wb.Worksheets(i);
-    if (!model::Defines::IsDefinitionSheet(ws)) {
-      CheckSkippedSheet(defines, ws, report.findings);
-      continue;
-    }
-    ++report.sheets_read;
-    SheetCheck(ctx, ws, report.findings).Run();
+    check.Sheet(ws, model::Defines::IsDefinitionSheet(ws));
   }
-  return report;
+  return check.report();
 }
 
 }  // namespace kastel::check

@@ -1,7 +1,8 @@
 // kastel script WORKBOOK [-o DIR] [--encoding cp932|utf-8] [--crlf] [--check]: presses
 // 「スクリプト出力」 and writes table.sql, index.sql and comment.sql. The workbook is never saved:
-// script output changes nothing in it. Afterwards the workbook check runs over the same sheets and,
-// when it finds errors, says how many; with --check, errors keep anything from being written.
+// script output changes nothing in it. The workbook check reads each sheet along with the script
+// and, when it finds errors, says how many; with --check, errors keep anything from being written.
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "check/workbook_check.h"
 #include "cli/command.h"
 #include "cli/exit_status.h"
+#include "engines/engine.h"
 #include "util/stream_writer.h"
 
 namespace kastel::cli {
@@ -39,12 +41,54 @@ bool MakeOutputFolder(CommandContext& ctx, const std::string& folder) {
   return false;
 }
 
+// The check riding along the script output's walk of the sheets: each sheet is checked while
+// the script's reading of it is still parsed, so the workbook is read once for both.
+class RideAlong {
+ public:
+  RideAlong(host::Workbook& wb, const check::CheckOptions& options, engines::EngineContext& engine)
+      : wb_(wb), engine_(engine) {
+    try {
+      check_.emplace(wb, options);
+    } catch (const std::exception&) {
+      return;
+    }
+    engine_.sheet_observer = [this](host::Worksheet& ws, bool definition) {
+      ++seen_;
+      if (failed_) return;
+      try {
+        check_->Sheet(ws, definition);
+      } catch (const std::exception&) {
+        failed_ = true;
+      }
+    };
+  }
+  ~RideAlong() { engine_.sheet_observer = nullptr; }
+  RideAlong(const RideAlong&) = delete;
+  RideAlong& operator=(const RideAlong&) = delete;
+
+  // The findings when every sheet was checked; null otherwise.
+  const check::Report* report() const {
+    if (!check_ || failed_ || seen_ != wb_.WorksheetCount()) return nullptr;
+    return &check_->report();
+  }
+
+ private:
+  host::Workbook& wb_;
+  engines::EngineContext& engine_;
+  std::optional<check::WorkbookCheck> check_;
+  int seen_ = 0;
+  bool failed_ = false;
+};
+
 // After the script output: the place of each failure it showed, and how many errors the check
-// finds.
+// finds. A run that ended well takes the findings made along it; after a failure the check reads
+// the workbook again, as the script stopped part way.
 void ReportAfterScript(CommandContext& ctx, host::Workbook& wb,
-                       const check::CheckOptions& check_options, int status) {
+                       const check::CheckOptions& check_options, int status,
+                       const check::Report* along) {
   if (!check::MissingProperty(wb).empty()) return;
-  const check::Report report = check::CheckWorkbook(wb, check_options);
+  const check::Report report =
+      status == kExitOk && along ? *along : check::CheckWorkbook(wb, check_options);
   // The failures the script showed, at their cells: those of error values, and the key position
   // it stopped at (the first, as it stops there).
   if (status != kExitOk) {
@@ -77,11 +121,15 @@ int RunScript(CommandContext& ctx, const Args& args) {
       return kExitFailure;
     }
   }
+  std::optional<RideAlong> along;
   if (addin::Connect* kastel = session.kastel()) {
     if (!args.encoding.empty()) {
       kastel->engine_context().encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
     }
     kastel->engine_context().crlf = args.crlf;
+    if (!args.no_check && check::MissingProperty(*wb).empty()) {
+      along.emplace(*wb, check_options, kastel->engine_context());
+    }
   }
   const std::optional<std::string>& folder = args.options.output_folder;
   if (folder && args.mkdir && !MakeOutputFolder(ctx, *folder)) return kExitFailure;
@@ -93,11 +141,12 @@ int RunScript(CommandContext& ctx, const Args& args) {
                                                      : "。作るには --mkdir を付けて下さい。")
             << '\n';
   }
-  // The check reads every sheet a second time; --no-check is for who runs it apart. A workbook
-  // the check cannot read either has had its failure shown by the script already.
+  // --no-check is for who runs the check apart. A workbook the check cannot read either has had
+  // its failure shown by the script already.
   if (!args.no_check) {
     try {
-      ReportAfterScript(ctx, *wb, check_options, session.Status());
+      ReportAfterScript(ctx, *wb, check_options, session.Status(),
+                        along ? along->report() : nullptr);
     } catch (const Error&) {
     }
   }

@@ -8,6 +8,7 @@
 #define KASTEL_ENGINES_ENGINE_H_
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,10 @@ struct EngineContext {
   // The import's status text ends with the tables done and their total, " (3/120)": set where
   // the status bar becomes progress lines on a terminal.
   bool status_counts = false;
+  // Called for every sheet the script output walks, with whether it wrote the sheet, after its
+  // three blocks: whoever reads the same sheets afterwards finds them still parsed. It must not
+  // throw; a failure in it would be taken for the script's own.
+  std::function<void(host::Worksheet& ws, bool definition)> sheet_observer = nullptr;
 };
 
 class Engine {

@@ -78,11 +78,15 @@ void Engine::ForwardEngineer(host::Workbook& wb) {
     int count = 0;
     for (int i = 1; i <= wb.WorksheetCount(); ++i) {
       host::Worksheet& ws = wb.Worksheets(i);
-      if (!model::Defines::IsDefinitionSheet(ws)) continue;
+      if (!model::Defines::IsDefinitionSheet(ws)) {
+        if (ctx.sheet_observer) ctx.sheet_observer(ws, false);
+        continue;
+      }
       ++count;
       files.table.Write_(lfTableScript(wb, ws));
       files.index.Write_(lfIndexScript(wb, ws));
       files.comment.Write_(lfCommentScript(wb, ws));
+      if (ctx.sheet_observer) ctx.sheet_observer(ws, true);
     }
     files.Close();
 

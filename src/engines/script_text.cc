@@ -5,6 +5,9 @@
 namespace kastel::engines {
 
 Block::Block(std::string_view title, std::string_view eol) : eol_(eol) {
+  // A sheet's blocks run to kilobytes (its comment block to tens): growing from nothing would
+  // copy each several times over.
+  text_.reserve(8192);
   text_ = "-- ";
   text_ += title;
 }

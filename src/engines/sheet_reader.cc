@@ -36,6 +36,8 @@ void SheetReader::WalkColumns(Visit visit) {
 std::vector<ColumnRow> SheetReader::Columns(unsigned fields) {
   const model::Layout& layout = defines_.layout();
   std::vector<ColumnRow> rows;
+  // Room for a usual table: growing would move every text of the rows read so far.
+  rows.reserve(64);
   WalkColumns([&](std::int32_t row, const Value& name) {
     ColumnRow& c = rows.emplace_back();
     c.row = row;

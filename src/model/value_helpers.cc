@@ -40,6 +40,9 @@ void Defines::ErrMsgCurrent(std::string_view procedure) {
 }
 
 bool Defines::IsEmptyEx(const Value& value) {
+  // Read for every cell of the column block: the two common kinds without building the text.
+  if (value.kind() == Value::Kind::kEmpty) return true;
+  if (value.kind() == Value::Kind::kText) return value.text().empty();
   try {
     return vb::Concat(value).empty();
   } catch (const Error& e) {

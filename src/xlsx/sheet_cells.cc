@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -23,10 +24,18 @@ std::uint64_t Key(int row, int column) {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == ':' || c == '-' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
-}
+// Looked up rather than worked out: every byte of every tag and attribute name passes here.
+constexpr std::array<bool, 256> kNameChars = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<std::size_t>(c)] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                         (c >= '0' && c <= '9') || c == '_' || c == ':' ||
+                                         c == '-' || c == '.' || c >= 0x80;
+  }
+  return table;
+}();
+
+bool IsNameChar(char c) { return kNameChars[static_cast<unsigned char>(c)]; }
 
 std::string_view Local(std::string_view name) {
   const std::size_t colon = name.find(':');
@@ -175,13 +184,15 @@ class SheetCells::Pass {
   };
 
   bool Markup() {
+    // Tags are nearly all there is: tell them by the character after "<" first.
+    const char next = at_ + 1 < s_.size() ? s_[at_ + 1] : '\0';
+    if (next == '/') return EndTag();
+    if (next != '?' && next != '!') return StartTag();
     const std::string_view rest = s_.substr(at_);
     if (rest.starts_with("<?")) return !IsDeclaration(rest) && Skip("?>");  // only at the start
     if (rest.starts_with("<!--")) return Skip("-->");
     if (rest.starts_with("<![CDATA[")) return !stack_.empty() && Skip("]]>");
-    if (rest.starts_with("<!")) return false;
-    if (rest.starts_with("</")) return EndTag();
-    return StartTag();
+    return false;
   }
 
   bool Skip(std::string_view terminator) {
@@ -248,15 +259,23 @@ class SheetCells::Pass {
       ++at_;
       SkipSpace();
       if (at_ >= s_.size() || (s_[at_] != '"' && s_[at_] != '\'')) return false;
-      const std::size_t end = s_.find(s_[at_], at_ + 1);
-      if (end == std::string_view::npos) return false;
+      // One look at each character of the value: values are short, and there is one per
+      // attribute of every cell.
+      const char quote = s_[at_];
+      bool plain = true;  // no reference, nor blanks the parser would normalise
+      std::size_t end = at_ + 1;
+      for (; end < s_.size() && s_[end] != quote; ++end) {
+        const char c = s_[end];
+        if (c == '<') return false;
+        if (c == '&' || c == '\t' || c == '\n' || c == '\r') plain = false;
+      }
+      if (end >= s_.size()) return false;
       const std::string_view value = s_.substr(at_ + 1, end - at_ - 1);
-      if (value.find('<') != std::string_view::npos) return false;
       at_ = end + 1;
       if (role == Role::kRow || role == Role::kCell) {
         std::string_view* slot = attr == "r" ? &r : attr == "t" ? &t : attr == "s" ? &s : nullptr;
         if (slot != nullptr && slot->data() == nullptr) {
-          if (value.find_first_of("&\t\n\r") != std::string_view::npos) return false;
+          if (!plain) return false;
           *slot = value;
         }
       }
@@ -428,11 +447,31 @@ class SheetCells::Pass {
 std::unique_ptr<SheetCells> SheetCells::Scan(std::string bytes) {
   std::unique_ptr<SheetCells> table(new SheetCells(std::move(bytes)));
   if (!Pass(*table).Run()) return nullptr;
+  // Readers also walk a column down the rows, where neither the hint nor a search over every
+  // cell is quick; the first cell of each row makes that a short scan within one row.
+  const std::vector<Cell>& cells = table->cells_;
+  if (!cells.empty() && cells.back().row < kRowIndexLimit) {
+    std::vector<std::uint32_t>& starts = table->row_start_;
+    starts.assign(static_cast<std::size_t>(cells.back().row) + 2, 0);
+    std::size_t at = 0;
+    for (std::size_t row = 0; row < starts.size(); ++row) {
+      while (at < cells.size() && static_cast<std::size_t>(cells[at].row) < row) ++at;
+      starts[row] = static_cast<std::uint32_t>(at);
+    }
+  }
   return table;
 }
 
 const SheetCells::Cell* SheetCells::Find(int row, int column) const {
   const std::uint64_t key = Key(row, column);
+  if (!row_start_.empty()) {
+    if (row < 1 || static_cast<std::size_t>(row) + 1 >= row_start_.size()) return nullptr;
+    const auto first = keys_.begin() + row_start_[static_cast<std::size_t>(row)];
+    const auto last = keys_.begin() + row_start_[static_cast<std::size_t>(row) + 1];
+    auto it = std::find_if(first, last, [key](std::uint64_t k) { return k >= key; });
+    if (it == last || *it != key) return nullptr;
+    return &cells_[static_cast<std::size_t>(it - keys_.begin())];
+  }
   // Readers walk a sheet row by row, left to right: the cell wanted is mostly the last one
   // found or a few after it, and a binary search would mispredict at every step.
   std::size_t at = hint_;

@@ -46,7 +46,10 @@ class SheetCells {
   std::deque<std::string> decoded_;  // texts that differ from their bytes; never moved
   std::vector<Cell> cells_;
   std::vector<std::uint64_t> keys_;  // row and column of each cell, for the search
-  mutable std::size_t hint_ = 0;     // where the last search ended
+  // Index into cells_ of the first cell at or after each row; empty for sheets too tall for it.
+  std::vector<std::uint32_t> row_start_;
+  static constexpr int kRowIndexLimit = 1 << 16;
+  mutable std::size_t hint_ = 0;  // where the last search ended
 };
 
 }  // namespace kastel::xlsx

@@ -35,6 +35,10 @@ class SheetData {
   // True once a formula was removed or overwritten (the workbook must then drop calcChain).
   bool formulas_removed() const;
 
+  // True while the part's cells are held, read in one pass or as a DOM: reading one costs
+  // no parse.
+  bool holds_cells() const { return index_ != nullptr || cells_ != nullptr; }
+
   // Cells(row, column).Value: shared, inline and formula strings, numbers, booleans, error
   // values; numbers in a date format read as dates (VB serials). Empty when there is no cell.
   Value Get(int row, int column);

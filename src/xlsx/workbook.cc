@@ -236,8 +236,9 @@ int XlsxWorkbook::NeighbourVisibleTab(int tab) const {
 }
 
 void XlsxWorkbook::Touch(XlsxWorksheet& sheet) {
+  // Every cell read touches its sheet: mostly the one touched last.
+  if (!recent_.empty() && recent_.front() == &sheet) return;
   auto it = std::find(recent_.begin(), recent_.end(), &sheet);
-  if (it == recent_.begin() && it != recent_.end()) return;
   if (it != recent_.end()) recent_.erase(it);
   recent_.push_front(&sheet);
   while (recent_.size() > kParsedSheetsKept) {

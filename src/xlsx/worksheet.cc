@@ -95,7 +95,15 @@ SheetData& XlsxWorksheet::Data() const {
 }
 
 void XlsxWorksheet::ReleaseParsed() {
-  if (data_) data_->Release();
+  if (!data_) return;
+  try {
+    if (data_->holds_cells()) {
+      memo_.Settle([this](int row, int column) { return data_->Get(row, column); });
+    }
+  } catch (const Error&) {
+    // Read once without failing, a cell cannot fail now; should it, the memo just misses.
+  }
+  data_->Release();
 }
 
 std::string XlsxWorksheet::Name() const { return entry_.attribute("name").value(); }
@@ -178,9 +186,11 @@ void XlsxWorksheet::Copy(host::Worksheet& before) {
 }
 
 Value XlsxWorksheet::Cell(int row, int column) const {
-  if (std::optional<Value> known = memo_.Find(row, column)) return *std::move(known);
+  if (!data_ || !data_->holds_cells()) {
+    if (const Value* known = memo_.Find(row, column)) return *known;
+  }
   Value value = Data().Get(row, column);
-  memo_.Remember(row, column, value);
+  memo_.Note(row, column);
   return value;
 }
 

@@ -108,6 +108,7 @@ class CheckTest(unittest.TestCase):
     def test_script_counts_findings_and_check_option_refuses_to_write(self):
         cases = [  # workbook, --check, status, files written, last line of stderr
             ("f.xlsx", False, 1, True, "16 件のエラー、8 件の警告があります (kastel check で確認できます)"),
+            ("t.xlsx", False, 0, True, "15 件のエラー、8 件の警告があります (kastel check で確認できます)"),
             ("f.xlsx", True, 1, False, "kastel: 16 件のエラー、8 件の警告があります。"
              "エラーがあるため、スクリプトを書き出しません。"),
             ("c.xlsx", True, 0, True, None),
@@ -115,6 +116,7 @@ class CheckTest(unittest.TestCase):
             # Without the check after writing: the script's own message is the last line.
             ("f.xlsx", "--no-check", 1, True, "インデックスが有効範囲にありません。"),
         ]
+        faulty_book.build(self.path("t.xlsx"), True, stops=False)
         for book, check, status, written, last in cases:
             with self.subTest(book=book, check=check):
                 out = self.path("out-%s-%s" % (book, check))

@@ -3,6 +3,7 @@
     faulty_book.py faulty OUT.xlsx   every fault the check knows, each once
     faulty_book.py clean OUT.xlsx    the same tables without the faults
     faulty_book.py hidden OUT.xlsx   clean, but one definition sheet hidden (a warning only)
+    faulty_book.py through OUT.xlsx  faulty, but without the fault that stops the script output
 """
 
 import os
@@ -20,7 +21,7 @@ def col(name, type_="int", null="否", keys=(), **more):
     return dict(name=name, type=type_, null=null, keys=list(keys), **more)
 
 
-def build(path, faulty, hidden=False, db="SQL"):
+def build(path, faulty, hidden=False, db="SQL", stops=True):
     book = mf.Book(mf.DEFAULT_LAYOUT)
     book.wb.create_sheet("テーブル一覧")
     f = faulty
@@ -33,7 +34,7 @@ def build(path, faulty, hidden=False, db="SQL"):
         col("LOST"),
     ], [("PK_EMP", "P"), ("IX_EMP", "PK" if f else None)] + ([("UQ_EMP", "U")] if f else []))
     book.sheet("2", "emp" if f else "DEPT", "it's" if f else "部署", [
-        col("ID", "varchar2(10)" if f else "varchar(10)", keys=[12 if f else 1]),
+        col("ID", "varchar2(10)" if f else "varchar(10)", keys=[12 if f and stops else 1]),
     ], [("PK_2", "P")])
     book.sheet("3", None if f else "T3", "一行目\n二行目" if f else "一行目", [
         col("SELECT" if f else "SEL", keys=[1, 1 if f else 2], comment="𠮷野家" if f else "吉野家"),
@@ -56,4 +57,5 @@ def build(path, faulty, hidden=False, db="SQL"):
 
 
 if __name__ == "__main__":
-    build(sys.argv[2], sys.argv[1] == "faulty", sys.argv[1] == "hidden")
+    build(sys.argv[2], sys.argv[1] in ("faulty", "through"), sys.argv[1] == "hidden",
+          stops=sys.argv[1] != "through")
