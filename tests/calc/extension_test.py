@@ -127,6 +127,12 @@ class ExtensionTest(unittest.TestCase):
         self.assertEqual(self.office.messages()[shown:], [])
         self.assertFalse(doc.isModified())
 
+    def test_a_failed_command_leaves_the_workbook_repainting(self):
+        doc = self.open_sample(SAMPLES[0], "failed.xlsx")
+        doc.Sheets.removeByName("template")
+        self.assertEqual(self.office.dispatch(doc.CurrentController.Frame, "AddSheet"), "failed")
+        self.assertFalse(doc.hasControllersLocked())
+
     def components(self):
         found = []
         e = self.office.desktop.Components.createEnumeration()

@@ -58,6 +58,7 @@ class ReverseInCalcTest(unittest.TestCase):
         doc = office.load(book)
         self.assertEqual(office.dispatch(doc.CurrentController.Frame, "Reverse"), "done",
                          office.messages())
+        self.assertFalse(doc.hasControllersLocked())
         got = office.path("calc-saved.xlsx")
         office.save_xlsx(doc, got)
         doc.close(True)
