@@ -131,11 +131,20 @@ class ExtensionTest(unittest.TestCase):
         self.assertEqual(self.office.messages()[shown:], [])
         self.assertFalse(doc.isModified())
 
-    def test_a_failed_command_leaves_the_workbook_repainting(self):
-        doc = self.open_sample(SAMPLES[0], "failed.xlsx")
-        doc.Sheets.removeByName("template")
-        self.assertEqual(self.office.dispatch(doc.CurrentController.Frame, "AddSheet"), "failed")
-        self.assertFalse(doc.hasControllersLocked())
+    def test_a_protected_workbook_refuses_the_sheet_commands(self):
+        doc = self.open_sample(SAMPLES[0], "protected.xlsx")
+        doc.Sheets.getByName("template").IsVisible = True
+        doc.protect("")
+        refused = "ブックが保護されているため、シート'%s'は変更できません。"
+        for command, message in [("AddSheet", "アプリケーション定義またはオブジェクト定義のエラーです。"),
+                                 ("Template", refused % "template"), ("Refresh", refused % "1")]:
+            with self.subTest(command):
+                shown = len(self.office.messages())
+                frame = doc.CurrentController.Frame
+                self.assertEqual(self.office.dispatch(frame, command), "failed")
+                self.assertEqual(self.office.messages()[shown:], [message])
+                # The screen is given back after a failure too.
+                self.assertFalse(doc.hasControllersLocked())
 
     def components(self):
         found = []
@@ -198,20 +207,17 @@ class ReverseTest(unittest.TestCase):
             *[arg for name in SCRIPTS for arg in ("-f", os.path.join(scripts["sample"], name))])
 
         env = {"KASTEL_LOGIN": tmp + ";;postgres;postgres", "KASTEL_PASSWORD": ""}
+        want = os.path.join(tmp, "kastel.xlsx")
+        run(KASTEL, "new", want, "--postgres")
         office = Office(OXT, env=env)
         self.addCleanup(office.stop)
-        book = office.path("calc.xlsx")
-        run(KASTEL, "new", book, "--postgres")
-        os.chmod(book, 0o666)
-        doc = office.load(book)
+        doc = office.load(office.shared_copy(want, "calc.xlsx"))
         self.assertEqual(office.dispatch(doc.CurrentController.Frame, "Reverse"), "done",
                          office.messages())
         self.assertFalse(doc.hasControllersLocked())
         got = office.path("calc-saved.xlsx")
         office.save_xlsx(doc, got)
         doc.close(True)
-        want = os.path.join(tmp, "kastel.xlsx")
-        run(KASTEL, "new", want, "--postgres")
         run(KASTEL, "reverse", want, env=dict(os.environ, **env))
         # The table list, and the definition sheets through the scripts written from them.
         self.assertEqual(workbook_facts(got)[0][0], workbook_facts(want)[0][0])
