@@ -179,7 +179,6 @@ class ExtensionTest(unittest.TestCase):
                 self.assertEqual(got_names, want_names)
 
 
-
 def run(*args, **kw):
     return subprocess.run(list(args), check=True, capture_output=True, timeout=120, **kw)
 
