@@ -6,6 +6,7 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 
 #include "calc/calc_workbook.h"
 #include "calc/uno_text.h"
@@ -44,6 +45,18 @@ void CalcWorksheet::SetName(std::string_view name) {
   } catch (const css::uno::RuntimeException& e) {
     throw OfficeError(e);
   }
+  CheckChanged(Name() == name);
+}
+
+// Calc leaves the sheets of a workbook whose structure is protected as they were, without a
+// word; the host refuses instead, so that no command reports a change it did not make.
+void CalcWorksheet::CheckChanged(bool changed) const {
+  if (changed) return;
+  css::uno::Reference<css::util::XProtectable> book(workbook_.document(), css::uno::UNO_QUERY);
+  if (book.is() && book->isProtected()) {
+    throw Error::Host("ブックが保護されているため、シート'" + Name() + "'は変更できません。");
+  }
+  throw Error::Host("アプリケーション定義またはオブジェクト定義のエラーです。");
 }
 
 host::Visibility CalcWorksheet::Visible() const {
@@ -62,6 +75,7 @@ void CalcWorksheet::SetVisible(bool visible) {
   }
   Reference<css::beans::XPropertySet>(sheet_, UNO_QUERY_THROW)
       ->setPropertyValue("IsVisible", css::uno::Any(visible));
+  CheckChanged((Visible() == host::Visibility::kVisible) == visible);
 }
 
 void CalcWorksheet::Activate() { workbook_.SetActiveSheet(*this); }

@@ -50,6 +50,8 @@ class CalcWorksheet final : public host::Worksheet {
   css::uno::Reference<css::table::XCell> CellAt(int row, int column) const;
   // Range(a1); error 1004 for an address Calc does not accept.
   css::uno::Reference<css::table::XCellRange> RangeAt(std::string_view a1) const;
+  // Error 1004 when a change to the sheet did not take.
+  void CheckChanged(bool changed) const;
 
   CalcWorkbook& workbook_;
   css::uno::Reference<css::sheet::XSpreadsheet> sheet_;

@@ -1,6 +1,7 @@
 #include "calc/uno_text.h"
 
 #include <osl/file.hxx>
+#include <regex>
 #include <rtl/string.hxx>
 
 namespace kastel::calc {
@@ -30,7 +31,11 @@ std::string UrlToPath(const rtl::OUString& url) {
 }
 
 Error OfficeError(const com::sun::star::uno::Exception& e) {
-  std::string message = ToUtf8(e.Message);
+  // The office's exceptions end with the place in its sources that threw them, and in a release
+  // build many carry nothing else ("at ./sc/source/ui/unoobj/docuno.cxx:3724"): no reason a
+  // user could act on, so it goes.
+  static const std::regex kSourcePlace(R"((^|\s+)at \S+:\d+$)");
+  std::string message = std::regex_replace(ToUtf8(e.Message), kSourcePlace, "");
   if (message.empty()) message = "アプリケーション定義またはオブジェクト定義のエラーです。";
   return Error::Host(message);
 }

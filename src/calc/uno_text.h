@@ -20,7 +20,8 @@ std::string ToUtf8(const rtl::OUString& text);
 rtl::OUString PathToUrl(std::string_view path);
 std::string UrlToPath(const rtl::OUString& url);
 
-// An office failure as the host's error 1004 with the office's own message.
+// An office failure as the host's error 1004 with the office's own message, without the place
+// in the office's sources that threw it.
 Error OfficeError(const com::sun::star::uno::Exception& e);
 
 // The runtime's error 9 for a name or position that does not exist.

@@ -1,10 +1,12 @@
-"""The Calc extension in a real headless Calc, compared with what kastel does.
+"""The Calc extension in a real headless Calc, compared with what kastel does; the import from
+a PostgreSQL server that the test starts.
 
 Usage: extension_test.py KASTEL OXT SAMPLE_DIR
 One office serves every test of this file.
 """
 
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -17,6 +19,8 @@ from office import Office
 
 KASTEL = OXT = SAMPLE_DIR = None
 SAMPLES = ["サンプル_SQLServer.xlsx", "サンプル_Oracle.xlsx"]
+SCRIPTS = ["table.sql", "index.sql", "comment.sql"]
+PG_CTL = "/usr/lib/postgresql/15/bin/pg_ctl"
 WORKBOOK_ONLY = ["AddSheet", "Refresh", "ScriptOut", "Reverse", "Template"]
 
 
@@ -94,7 +98,7 @@ class ExtensionTest(unittest.TestCase):
                 os.mkdir(expected)
                 subprocess.run([KASTEL, "script", os.path.join(SAMPLE_DIR, sample), "-o",
                                 expected], check=True, capture_output=True, timeout=60)
-                for name in ["table.sql", "index.sql", "comment.sql"]:
+                for name in SCRIPTS:
                     with open(os.path.join(out, name), "rb") as got, \
                             open(os.path.join(expected, name), "rb") as want:
                         self.assertEqual(got.read(), want.read(), name)
@@ -127,6 +131,21 @@ class ExtensionTest(unittest.TestCase):
         self.assertEqual(self.office.messages()[shown:], [])
         self.assertFalse(doc.isModified())
 
+    def test_a_protected_workbook_refuses_the_sheet_commands(self):
+        doc = self.open_sample(SAMPLES[0], "protected.xlsx")
+        doc.Sheets.getByName("template").IsVisible = True
+        doc.protect("")
+        refused = "ブックが保護されているため、シート'%s'は変更できません。"
+        for command, message in [("AddSheet", "アプリケーション定義またはオブジェクト定義のエラーです。"),
+                                 ("Template", refused % "template"), ("Refresh", refused % "1")]:
+            with self.subTest(command):
+                shown = len(self.office.messages())
+                frame = doc.CurrentController.Frame
+                self.assertEqual(self.office.dispatch(frame, command), "failed")
+                self.assertEqual(self.office.messages()[shown:], [message])
+                # The screen is given back after a failure too.
+                self.assertFalse(doc.hasControllersLocked())
+
     def components(self):
         found = []
         e = self.office.desktop.Components.createEnumeration()
@@ -158,6 +177,55 @@ class ExtensionTest(unittest.TestCase):
                     self.assertEqual(got[3], want[3], got[0])
                     self.assertEqual(got[4], want[4], got[0])
                 self.assertEqual(got_names, want_names)
+
+
+def run(*args, **kw):
+    return subprocess.run(list(args), check=True, capture_output=True, timeout=120, **kw)
+
+
+class ReverseTest(unittest.TestCase):
+    def test_import_from_postgresql_matches_kastel_reverse(self):
+        # The office runs as another user: the socket's folder is open to everybody.
+        tmp = tempfile.mkdtemp(prefix="kastel-calc-pg-")
+        self.addCleanup(shutil.rmtree, tmp, True)
+        os.chmod(tmp, 0o755)
+        shutil.chown(tmp, "postgres")
+        pg_ctl = ["runuser", "-u", "postgres", "--", PG_CTL, "-D", tmp + "/data", "-w"]
+        run(*pg_ctl, "initdb", "-o", "-U postgres -E UTF8 --locale=C.UTF-8 -A trust", cwd=tmp)
+        run(*pg_ctl, "-l", tmp + "/server.log", "-o", "-k %s -c listen_addresses=''" % tmp,
+            "start", cwd=tmp)
+        self.addCleanup(run, *pg_ctl, "-m", "immediate", "stop", cwd=tmp)
+        scripts = {}
+
+        def script(label, book):
+            scripts[label] = tempfile.mkdtemp(dir=tmp)
+            run(KASTEL, "script", book, "-o", scripts[label])
+
+        script("sample", os.path.join(SAMPLE_DIR, "サンプル_PostgreSQL.xlsx"))
+        run("psql", "-X", "-q", "-h", tmp, "-U", "postgres", "-v", "ON_ERROR_STOP=1",
+            *[arg for name in SCRIPTS for arg in ("-f", os.path.join(scripts["sample"], name))])
+
+        env = {"KASTEL_LOGIN": tmp + ";;postgres;postgres", "KASTEL_PASSWORD": ""}
+        want = os.path.join(tmp, "kastel.xlsx")
+        run(KASTEL, "new", want, "--postgres")
+        office = Office(OXT, env=env)
+        self.addCleanup(office.stop)
+        doc = office.load(office.shared_copy(want, "calc.xlsx"))
+        self.assertEqual(office.dispatch(doc.CurrentController.Frame, "Reverse"), "done",
+                         office.messages())
+        self.assertFalse(doc.hasControllersLocked())
+        got = office.path("calc-saved.xlsx")
+        office.save_xlsx(doc, got)
+        doc.close(True)
+        run(KASTEL, "reverse", want, env=dict(os.environ, **env))
+        # The table list, and the definition sheets through the scripts written from them.
+        self.assertEqual(workbook_facts(got)[0][0], workbook_facts(want)[0][0])
+        script("calc", got)
+        script("kastel", want)
+        for name in SCRIPTS:
+            text = {k: pathlib.Path(folder, name).read_bytes() for k, folder in scripts.items()}
+            self.assertEqual(text["calc"], text["kastel"], name)
+            self.assertEqual(text["calc"], text["sample"], name)
 
 
 if __name__ == "__main__":
