@@ -201,8 +201,17 @@ Runtime::Outcome Runtime::Execute(const std::string& command,
         auto* button = dynamic_cast<xlsx::XlsxControl*>(impl_->Button(command).get());
         impl_->shell.ResetCancelled();
         const int failures = impl_->kastel.defines().failures_shown();
-        // A disabled button cannot be pressed: Click refuses it.
-        const bool pressed = button != nullptr && button->Click();
+        // A disabled button cannot be pressed: Click refuses it. The add-in shows its own
+        // failures; anything else must not reach the office, which would end with the user's
+        // documents unsaved, so it ends the command as failed.
+        bool pressed = false;
+        try {
+          pressed = button != nullptr && button->Click();
+        } catch (...) {
+          Broadcast();
+          outcome = Outcome::kFailed;
+          return;
+        }
         Broadcast();
         if (!pressed) return;
         outcome = impl_->shell.cancelled()                               ? Outcome::kCancelled
