@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_map>
 #include <utility>
 
 #include "base/cp932.h"
@@ -22,6 +23,8 @@ std::string Quote(std::string_view text) { return "「" + std::string(text) + "�
 
 // The characters of `text` that CP932 cannot hold, each once, in order.
 std::string Unencodable(std::string_view text) {
+  // CP932 holds all of ASCII, which most cells are: no conversion needed for them.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return "";
   // A character CP932 cannot hold is the only way to a "?" that the text did not have (no
   // CP932 byte after the first of a character is "?"): one conversion of the whole text clears
   // nearly every cell.
@@ -182,7 +185,8 @@ void SheetCheck::CheckDataType(std::int32_t row, std::int32_t col, const std::st
 void SheetCheck::CheckColumns() {
   const model::Layout& layout = ctx_.defines.layout();
   const std::vector<engines::ColumnRow> columns = reader_.Columns(engines::kNameOnly);
-  std::map<std::string, std::int32_t> first_row;
+  std::unordered_map<std::string, std::int32_t> first_row;
+  first_row.reserve(columns.size());
   const std::int32_t name_col = layout.column_name.col;
   for (const engines::ColumnRow& c : columns) {
     const std::string name = Read(c.row, name_col);
@@ -200,7 +204,7 @@ void SheetCheck::CheckColumns() {
               true);
     CheckDataType(c.row, layout.data_type.col, Read(c.row, layout.data_type.col));
     const std::string nullable = Read(c.row, layout.nullable.col);
-    nullable_[c.row] = nullable;
+    nullable_marked_.push_back(!nullable.empty());
     if (!nullable.empty() && nullable != "否") {
       Add(Severity::kError, c.row, layout.nullable.col,
           "NULL 欄の" + Quote(nullable) + "は「否」でも空でもありません",
@@ -351,7 +355,8 @@ void SheetCheck::CheckIndexes() {
     std::string list;
     for (const auto& [row, column] : keys) {
       list += (list.empty() ? "" : ", ") + column;
-      if (type == "P" && nullable_[row].empty()) {
+      const auto at = static_cast<std::size_t>(row - layout.column_name.row);
+      if (type == "P" && !(at < nullable_marked_.size() && nullable_marked_[at])) {
         Add(Severity::kWarning, row, layout.nullable.col,
             "主キー " + x.name + " の列 " + column + " は NULL を許します",
             ctx_.rules.name == "PostgreSQL"

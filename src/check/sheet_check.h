@@ -72,8 +72,8 @@ class SheetCheck {
   // One reader for the whole sheet: the name cells it keeps serve every index's key walk.
   engines::SheetReader reader_;
   std::string table_;
-  // The nullable mark of each column row.
-  std::map<std::int32_t, std::string> nullable_;
+  // Whether the nullable cell of each column row, from the first, holds a mark.
+  std::vector<bool> nullable_marked_;
   std::set<std::string> flagged_cells_;
 };
 

@@ -59,14 +59,16 @@ Value SheetData::Get(int row, int column) {
   CheckOnSheet(row, column);
   if (const SheetCells* cells = ReadOnlyCells()) {
     const SheetCells::Cell* cell = cells->Find(row, column);
-    if (!cell) return Value();
-    return CellValue(cell->pieces,
-                     CellContext{strings_, styles_, date1904_, package_.path(), part_});
+    return cell ? ValueOf(*cell) : Value();
   }
   Index& index = Load();
   Index::Cell* cell = index.FindCell(row, column);
   if (!cell) return Value();
   return ReadCell(cell->node, CellContext{strings_, styles_, date1904_, package_.path(), part_});
+}
+
+Value SheetData::ValueOf(const SheetCells::Cell& cell) const {
+  return CellValue(cell.pieces, CellContext{strings_, styles_, date1904_, package_.path(), part_});
 }
 
 void SheetData::Set(int row, int column, const Value& value) {

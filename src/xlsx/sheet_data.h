@@ -13,11 +13,10 @@
 #include "host/host.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
+#include "xlsx/sheet_cells.h"
 #include "xlsx/styles.h"
 
 namespace kastel::xlsx {
-
-class SheetCells;
 
 class SheetData {
  public:
@@ -38,6 +37,11 @@ class SheetData {
   // True while the part's cells are held, read in one pass or as a DOM: reading one costs
   // no parse.
   bool holds_cells() const { return index_ != nullptr || cells_ != nullptr; }
+  // The cells of a part that was read in one pass, while they are held; null otherwise. A read
+  // then takes a look-up and ValueOf, the way the checks and the script read every sheet.
+  const SheetCells* held_cells() const { return index_ ? nullptr : cells_.get(); }
+  // The value of one of held_cells(), as Get gives it.
+  Value ValueOf(const SheetCells::Cell& cell) const;
 
   // Cells(row, column).Value: shared, inline and formula strings, numbers, booleans, error
   // values; numbers in a date format read as dates (VB serials). Empty when there is no cell.

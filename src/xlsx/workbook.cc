@@ -235,9 +235,7 @@ int XlsxWorkbook::NeighbourVisibleTab(int tab) const {
   return tab;
 }
 
-void XlsxWorkbook::Touch(XlsxWorksheet& sheet) {
-  // Every cell read touches its sheet: mostly the one touched last.
-  if (!recent_.empty() && recent_.front() == &sheet) return;
+void XlsxWorkbook::Promote(XlsxWorksheet& sheet) {
   auto it = std::find(recent_.begin(), recent_.end(), &sheet);
   if (it != recent_.end()) recent_.erase(it);
   recent_.push_front(&sheet);

@@ -80,7 +80,10 @@ class XlsxWorkbook final : public host::Workbook {
 
   // A worksheet's cells were used: it becomes the most recent, and sheets beyond the few kept
   // that were only read are released.
-  void Touch(XlsxWorksheet& sheet);
+  void Touch(XlsxWorksheet& sheet) {
+    // Every cell read touches its sheet, mostly the one touched last: no call for that.
+    if (recent_.empty() || recent_.front() != &sheet) Promote(sheet);
+  }
   // True while the sheet is among the few kept parsed.
   bool IsRecent(const XlsxWorksheet& sheet) const;
 
@@ -90,6 +93,7 @@ class XlsxWorkbook final : public host::Workbook {
   void SheetRenamed(XlsxWorksheet& sheet, const std::string& from, const std::string& to);
 
  private:
+  void Promote(XlsxWorksheet& sheet);
   struct Tab {
     pugi::xml_node entry;                  // <sheet> in workbook.xml
     std::unique_ptr<XlsxWorksheet> sheet;  // null for chart and dialog sheets

@@ -186,6 +186,16 @@ void XlsxWorksheet::Copy(host::Worksheet& before) {
 }
 
 Value XlsxWorksheet::Cell(int row, int column) const {
+  // Reading a sheet's cells held from a one-pass read is nearly all the reading the read-only
+  // commands do, mostly of empty cells: straight to the look-up.
+  const SheetCells* held = data_ ? data_->held_cells() : nullptr;
+  if (held && row >= 1 && row <= kMaxRow && column >= 1 && column <= kMaxColumn) {
+    workbook_.Touch(const_cast<XlsxWorksheet&>(*this));
+    const SheetCells::Cell* cell = held->Find(row, column);
+    Value value = cell ? data_->ValueOf(*cell) : Value();
+    memo_.Note(row, column);
+    return value;
+  }
   if (!data_ || !data_->holds_cells()) {
     if (const Value* known = memo_.Find(row, column)) return *known;
   }
