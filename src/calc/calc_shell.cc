@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,6 +19,7 @@
 #include <com/sun/star/ui/dialogs/FolderPicker.hpp>
 
 #include "calc/uno_text.h"
+#include "util/local_desktop.h"
 
 namespace kastel::calc {
 namespace {
@@ -130,21 +130,12 @@ std::optional<std::string> CalcShell::BrowseForFolder(std::string_view descripti
 }
 
 std::optional<std::string> CalcShell::GetEnv(std::string_view name) const {
-  const char* value = std::getenv(std::string(name).c_str());
-  if (value == nullptr) return std::nullopt;
-  return std::string(value);
+  return local_desktop::GetEnv(name);
 }
 
-std::string CalcShell::CurrentDirectory() const {
-  std::error_code ec;
-  std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string("/") : cwd.string();
-}
+std::string CalcShell::CurrentDirectory() const { return local_desktop::CurrentDirectory(); }
 
-bool CalcShell::FileExists(std::string_view path) const {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-}
+bool CalcShell::FileExists(std::string_view path) const { return local_desktop::FileExists(path); }
 
 std::string CalcShell::ProgramDataFolder() const {
   Dl_info info{};

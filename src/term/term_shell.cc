@@ -2,12 +2,13 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <istream>
 #include <ostream>
 #include <string>
 #include <system_error>
+
+#include "util/local_desktop.h"
 
 namespace kastel::term {
 namespace {
@@ -101,25 +102,16 @@ std::optional<std::string> TermShell::BrowseForFolder(std::string_view descripti
 
 std::optional<std::string> TermShell::GetEnv(std::string_view name) const {
   if (auto it = env_.find(name); it != env_.end()) return it->second;
-  const char* value = std::getenv(std::string(name).c_str());
-  if (value == nullptr) return std::nullopt;
-  return std::string(value);
+  return local_desktop::GetEnv(name);
 }
 
 void TermShell::SetEnv(std::string name, std::string value) {
   env_[std::move(name)] = std::move(value);
 }
 
-std::string TermShell::CurrentDirectory() const {
-  std::error_code ec;
-  std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string("/") : cwd.string();
-}
+std::string TermShell::CurrentDirectory() const { return local_desktop::CurrentDirectory(); }
 
-bool TermShell::FileExists(std::string_view path) const {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-}
+bool TermShell::FileExists(std::string_view path) const { return local_desktop::FileExists(path); }
 
 std::string TermShell::ProgramDataFolder() const {
   const std::filesystem::path exe = ProgramPath();
