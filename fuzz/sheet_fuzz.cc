@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "ignore_errors.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
 #include "xlsx/sheet_data.h"
@@ -40,14 +41,6 @@ std::string BaseWorkbook() {
   kastel::xlsx::ZipWriter zip("fuzz.xlsx");
   for (const auto& [name, text] : parts) zip.Add(name, text);
   return zip.Finish();
-}
-
-template <typename F>
-void Try(F&& action) {
-  try {
-    action();
-  } catch (const kastel::Error&) {
-  }
 }
 
 // What a read gives, a failure as its description.

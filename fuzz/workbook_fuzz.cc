@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "ignore_errors.h"
 #include "xlsx/application.h"
 #include "xlsx/package.h"
 #include "xlsx/workbook.h"
@@ -59,14 +60,6 @@ std::string Workbook(std::string_view input) {
     zip.Add(i < 2 ? names[i] : SheetPart(static_cast<int>(i) - 1), std::string(pieces[i]));
   }
   return zip.Finish();
-}
-
-template <typename F>
-void Try(F&& action) {
-  try {
-    action();
-  } catch (const kastel::Error&) {
-  }
 }
 
 }  // namespace
