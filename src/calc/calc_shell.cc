@@ -18,6 +18,7 @@
 #include <com/sun/star/ui/dialogs/ExecutableDialogResults.hpp>
 #include <com/sun/star/ui/dialogs/FolderPicker.hpp>
 
+#include "base/process_env.h"
 #include "calc/uno_text.h"
 #include "util/local_desktop.h"
 
@@ -130,7 +131,7 @@ std::optional<std::string> CalcShell::BrowseForFolder(std::string_view descripti
 }
 
 std::optional<std::string> CalcShell::GetEnv(std::string_view name) const {
-  return local_desktop::GetEnv(name);
+  return ProcessEnv(name);
 }
 
 std::string CalcShell::CurrentDirectory() const { return local_desktop::CurrentDirectory(); }

@@ -1,6 +1,5 @@
 #include "odbc/connection_route.h"
 
-#include <cstdlib>
 #include <initializer_list>
 
 #include "odbc/ado_error.h"
@@ -181,12 +180,6 @@ std::string PassThroughString(const Attributes& attrs) {
 }
 
 }  // namespace
-
-std::optional<std::string> ProcessEnv(std::string_view name) {
-  const char* v = std::getenv(std::string(name).c_str());
-  if (v == nullptr) return std::nullopt;
-  return std::string(v);
-}
 
 std::string RouteConnectionString(std::string_view ado, const EnvLookup& env) {
   Attributes attrs = ParseConnectionString(ado);

@@ -20,13 +20,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/process_env.h"
+
 namespace kastel::odbc {
 
 // Looks up an environment variable; nothing when it is not set.
 using EnvLookup = std::function<std::optional<std::string>(std::string_view)>;
-
-// The process environment.
-std::optional<std::string> ProcessEnv(std::string_view name);
 
 // The ODBC connection string for `ado`. Fails with 3706 for a provider that has no route,
 // with kDriverError when the Oracle driver is not named or the string cannot be read.

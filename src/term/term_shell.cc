@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/process_env.h"
 #include "util/local_desktop.h"
 
 namespace kastel::term {
@@ -102,7 +103,7 @@ std::optional<std::string> TermShell::BrowseForFolder(std::string_view descripti
 
 std::optional<std::string> TermShell::GetEnv(std::string_view name) const {
   if (auto it = env_.find(name); it != env_.end()) return it->second;
-  return local_desktop::GetEnv(name);
+  return ProcessEnv(name);
 }
 
 void TermShell::SetEnv(std::string name, std::string value) {

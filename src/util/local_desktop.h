@@ -1,16 +1,13 @@
-// What both shells, the terminal's and the office's, read from the process and its file system
-// in the same way: environment variables, the current folder and whether a file is there.
+// What both shells, the terminal's and the office's, read from the file system in the same way:
+// the current folder and whether a file is there.
 #ifndef KASTEL_UTIL_LOCAL_DESKTOP_H_
 #define KASTEL_UTIL_LOCAL_DESKTOP_H_
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace kastel::local_desktop {
 
-// The process environment's value of `name`; none when it is not set.
-std::optional<std::string> GetEnv(std::string_view name);
 // The process's current folder; "/" when it cannot be told (it was removed, say).
 std::string CurrentDirectory();
 // Whether `path` names a regular file; a path that cannot be looked at counts as none.
