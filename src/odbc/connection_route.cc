@@ -1,5 +1,6 @@
 #include "odbc/connection_route.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "odbc/ado_error.h"
@@ -51,6 +52,30 @@ std::string LocalServer(std::string_view server) {
   return std::string(server);
 }
 
+// An attribute a route takes for itself, under any of its names; the last one given wins.
+struct Taken {
+  std::initializer_list<std::string_view> names;
+  std::optional<std::string>* value;
+};
+
+// Fills each of `taken` from `attrs`, drops what only the OLE DB provider reads, and returns
+// the rest in order, for the driver.
+Attributes Take(const Attributes& attrs, std::initializer_list<Taken> taken) {
+  Attributes rest;
+  for (const Attribute& a : attrs) {
+    bool used = false;
+    for (const Taken& t : taken) {
+      if (KeyIn(a.key, t.names)) {
+        *t.value = a.value;
+        used = true;
+        break;
+      }
+    }
+    if (!used && !KeyIn(a.key, {"Provider", "Persist Security Info"})) rest.push_back(a);
+  }
+  return rest;
+}
+
 bool IsTrue(std::string_view v) {
   return SameKey(v, "SSPI") || SameKey(v, "true") || SameKey(v, "yes");
 }
@@ -65,30 +90,19 @@ bool LooksLikeFreeTds(std::string_view driver) {
 std::string SqlServerString(const Attributes& attrs, const EnvLookup& env) {
   std::string driver = env("KASTEL_ODBC_SQLSERVER").value_or("");
   if (driver.empty()) driver = "FreeTDS";
-  std::string server;
   Attributes out{{"Driver", driver}};
-  Attributes rest;
-  bool trusted = false, client_charset = false;
-  std::optional<std::string> uid, pwd, database;
-  for (const Attribute& a : attrs) {
-    if (KeyIn(a.key, {"Data Source", "Server", "Address", "Addr", "Network Address"})) {
-      server = a.value;
-    } else if (KeyIn(a.key, {"Initial Catalog", "Database"})) {
-      database = a.value;
-    } else if (KeyIn(a.key, {"User ID", "UID"})) {
-      uid = a.value;
-    } else if (KeyIn(a.key, {"Password", "PWD"})) {
-      pwd = a.value;
-    } else if (KeyIn(a.key, {"Integrated Security", "Trusted_Connection"})) {
-      trusted = IsTrue(a.value);
-    } else if (!KeyIn(a.key, {"Provider", "Persist Security Info"})) {
-      client_charset = client_charset || SameKey(a.key, "ClientCharset");
-      rest.push_back(a);
-    }
-  }
-  out.push_back({"Server", LocalServer(server)});
+  std::optional<std::string> server, database, uid, pwd, trusted;
+  const Attributes rest =
+      Take(attrs, {{{"Data Source", "Server", "Address", "Addr", "Network Address"}, &server},
+                   {{"Initial Catalog", "Database"}, &database},
+                   {{"User ID", "UID"}, &uid},
+                   {{"Password", "PWD"}, &pwd},
+                   {{"Integrated Security", "Trusted_Connection"}, &trusted}});
+  const bool client_charset = std::any_of(
+      rest.begin(), rest.end(), [](const Attribute& a) { return SameKey(a.key, "ClientCharset"); });
+  out.push_back({"Server", LocalServer(server.value_or(""))});
   if (database) out.push_back({"Database", *database});
-  if (trusted) {
+  if (IsTrue(trusted.value_or(""))) {
     out.push_back({"Trusted_Connection", "Yes"});
   } else {
     if (uid) out.push_back({"UID", *uid});
@@ -108,19 +122,10 @@ std::string OracleString(const Attributes& attrs, const EnvLookup& env) {
         "ドライバー名を設定してください。");
   }
   Attributes out{{"Driver", driver}};
-  Attributes rest;
   std::optional<std::string> dbq, uid, pwd;
-  for (const Attribute& a : attrs) {
-    if (KeyIn(a.key, {"Data Source", "DBQ"})) {
-      dbq = a.value;
-    } else if (KeyIn(a.key, {"User ID", "UID"})) {
-      uid = a.value;
-    } else if (KeyIn(a.key, {"Password", "PWD"})) {
-      pwd = a.value;
-    } else if (!KeyIn(a.key, {"Provider", "Persist Security Info"})) {
-      rest.push_back(a);
-    }
-  }
+  const Attributes rest = Take(
+      attrs,
+      {{{"Data Source", "DBQ"}, &dbq}, {{"User ID", "UID"}, &uid}, {{"Password", "PWD"}, &pwd}});
   if (dbq) out.push_back({"DBQ", *dbq});
   if (uid) out.push_back({"UID", *uid});
   if (pwd) out.push_back({"PWD", *pwd});
@@ -134,22 +139,12 @@ std::string PostgresString(const Attributes& attrs, const EnvLookup& env) {
   std::string driver = env("KASTEL_ODBC_POSTGRES").value_or("");
   if (driver.empty()) driver = "PostgreSQL Unicode";
   Attributes out{{"Driver", driver}};
-  Attributes rest;
-  std::string server;
-  std::optional<std::string> database, uid, pwd;
-  for (const Attribute& a : attrs) {
-    if (KeyIn(a.key, {"Data Source", "Server", "Servername"})) {
-      server = a.value;
-    } else if (KeyIn(a.key, {"Initial Catalog", "Database"})) {
-      database = a.value;
-    } else if (KeyIn(a.key, {"User ID", "UID"})) {
-      uid = a.value;
-    } else if (KeyIn(a.key, {"Password", "PWD"})) {
-      pwd = a.value;
-    } else if (!KeyIn(a.key, {"Provider", "Persist Security Info"})) {
-      rest.push_back(a);
-    }
-  }
+  std::optional<std::string> named_server, database, uid, pwd;
+  const Attributes rest = Take(attrs, {{{"Data Source", "Server", "Servername"}, &named_server},
+                                       {{"Initial Catalog", "Database"}, &database},
+                                       {{"User ID", "UID"}, &uid},
+                                       {{"Password", "PWD"}, &pwd}});
+  std::string server = named_server.value_or("");
   std::string port;
   if (std::size_t comma = server.rfind(','); comma != std::string::npos) {
     port = server.substr(comma + 1);
