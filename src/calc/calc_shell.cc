@@ -55,20 +55,6 @@ Reference<css::awt::XWindowPeer> ParentWindow(
   return Reference<css::awt::XWindowPeer>(frame->getContainerWindow(), UNO_QUERY);
 }
 
-// The prompt's CR LF line breaks as the office's dialogs and a log want them.
-std::string LineFeeds(std::string_view prompt) {
-  std::string text;
-  for (std::size_t i = 0; i < prompt.size(); ++i) {
-    if (prompt[i] == '\r') {
-      text += '\n';
-      if (i + 1 < prompt.size() && prompt[i + 1] == '\n') ++i;
-    } else {
-      text += prompt[i];
-    }
-  }
-  return text;
-}
-
 }  // namespace
 
 bool OfficeIsHeadless() {
@@ -92,13 +78,13 @@ CalcShell::CalcShell(Reference<css::uno::XComponentContext> context, bool headle
 int CalcShell::MessageBox(std::string_view prompt, int style, std::string_view title) {
   Reference<css::awt::XWindowPeer> parent = headless_ ? nullptr : ParentWindow(context_);
   if (!parent.is()) {
-    log_ << "KASTEL: " << LineFeeds(prompt) << std::endl;
+    log_ << "KASTEL: " << local_desktop::LineFeeds(prompt) << std::endl;
     return kMsgOk;
   }
   Reference<css::awt::XMessageBoxFactory> factory(css::awt::Toolkit::create(context_), UNO_QUERY);
   Reference<css::awt::XMessageBox> box =
       factory->createMessageBox(parent, BoxType(style), css::awt::MessageBoxButtons::BUTTONS_OK,
-                                ToOUString(title), ToOUString(LineFeeds(prompt)));
+                                ToOUString(title), ToOUString(local_desktop::LineFeeds(prompt)));
   box->execute();
   return kMsgOk;
 }

@@ -34,33 +34,19 @@ bool IsUnder(const std::filesystem::path& path, const std::filesystem::path& roo
 
 }  // namespace
 
-std::string TerminalText(std::string_view prompt) {
-  std::string text;
-  text.reserve(prompt.size());
-  for (std::size_t i = 0; i < prompt.size(); ++i) {
-    if (prompt[i] == '\r') {
-      text += '\n';
-      if (i + 1 < prompt.size() && prompt[i + 1] == '\n') ++i;
-    } else {
-      text += prompt[i];
-    }
-  }
-  return text;
-}
-
 TermShell::TermShell(std::ostream& out, std::ostream& err, std::istream& in, bool interactive)
     : out_(out), err_(err), in_(in), interactive_(interactive) {}
 
 int TermShell::MessageBox(std::string_view prompt, int style, std::string_view /*title*/) {
   const int icon = style & kIconMask;
   std::ostream& to = (icon == kMsgExclamation || icon == kIconCritical) ? err_ : out_;
-  to << TerminalText(prompt) << '\n';
+  to << local_desktop::LineFeeds(prompt) << '\n';
   to.flush();
   return kMsgOk;
 }
 
 void TermShell::ShowPlace(std::string_view place) {
-  err_ << "kastel: 場所: " << TerminalText(place) << '\n';
+  err_ << "kastel: 場所: " << local_desktop::LineFeeds(place) << '\n';
   err_.flush();
 }
 
@@ -70,7 +56,7 @@ std::optional<std::string> TermShell::BrowseForFolder(std::string_view descripti
   const std::string offered =
       selected_path.empty() ? CurrentDirectory() : std::string(selected_path);
   if (!interactive_) return offered;
-  err_ << TerminalText(description) << '\n';
+  err_ << local_desktop::LineFeeds(description) << '\n';
   for (;;) {
     err_ << "フォルダ [" << offered << "]: ";
     err_.flush();

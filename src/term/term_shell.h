@@ -56,9 +56,6 @@ class TermShell final : public Shell {
   std::map<std::string, std::string, std::less<>> env_;
 };
 
-// The text of a message box prompt for a terminal: CR LF and lone CR become line feeds.
-std::string TerminalText(std::string_view prompt);
-
 }  // namespace kastel::term
 
 #endif  // KASTEL_TERM_TERM_SHELL_H_
