@@ -60,15 +60,6 @@ constexpr const char* kSchemaLines[] = {
     "  ,t3.COLUMN_ID",
 };
 
-std::string Join(std::initializer_list<std::string> lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    if (!text.empty()) text += '\n';
-    text += line;
-  }
-  return text;
-}
-
 // Every occurrence of `what` in `text` removed.
 std::string RemoveAll(std::string text, std::string_view what) {
   for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at)) {
@@ -117,7 +108,7 @@ std::string OraTools::lfIndexQuery(std::string_view table) {
   // The name stands between quotes three times; a quote inside it is doubled there.
   const std::string name = QuoteDoubled(table);
   const std::string upper = QuoteDoubled(vb::UCase(table));
-  return Join({
+  return JoinLines({
       "SELECT",
       "   NVL(t2.CONSTRAINT_TYPE, 'I')     AS CONSTRAINT_TYPE",
       "  ,REPLACE(t1.INDEX_NAME, '" + upper + "', '" + name + "')     AS INDEX_NAME",

@@ -12,15 +12,6 @@
 namespace kastel::engines {
 namespace {
 
-std::string Join(std::initializer_list<std::string> lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    if (!text.empty()) text += '\n';
-    text += line;
-  }
-  return text;
-}
-
 bool StartsWith(std::string_view text, std::string_view part) {
   return text.substr(0, part.size()) == part;
 }
@@ -92,7 +83,7 @@ std::string CellText(std::string text) {
 }  // namespace
 
 std::string PgsTools::lfSchemaQuery() const {
-  return Join({
+  return JoinLines({
       "SELECT",
       "   c.relname                                AS TABLE_NAME",
       "  ,obj_description(c.oid, 'pg_class')       AS TABLE_COMMENT",
@@ -117,7 +108,7 @@ std::string PgsTools::lfSchemaQuery() const {
 }
 
 std::string PgsTools::lfIndexQuery(std::string_view schema, std::string_view table) {
-  return Join({
+  return JoinLines({
       "SELECT",
       "   i.relname                                AS INDEX_NAME",
       "  ,CASE WHEN x.indisprimary THEN 'P' WHEN x.indisunique THEN 'U' ELSE 'I' END"

@@ -59,4 +59,13 @@ std::string QuoteDoubled(std::string_view text) {
   return out;
 }
 
+std::string JoinLines(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (!text.empty()) text += '\n';
+    text += line;
+  }
+  return text;
+}
+
 }  // namespace kastel::engines

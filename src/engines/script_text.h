@@ -1,9 +1,11 @@
-// Pieces of script text both dialects share: how a block is put together, the padding that
-// lines up columns by their CP932 width, and the column line of a table statement.
+// Pieces of SQL text the dialects share: how a block is put together, the padding that lines up
+// columns by their CP932 width, the column line of a table statement, and the lines of a
+// catalogue query.
 #ifndef KASTEL_ENGINES_SCRIPT_TEXT_H_
 #define KASTEL_ENGINES_SCRIPT_TEXT_H_
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -42,6 +44,9 @@ std::string PadRightB(std::string_view text, std::size_t width);
 // first column, "  ," after it), the name filled to 32, the data type to 20, the default part
 // and the null part.
 std::string ColumnLine(const ColumnRow& column, bool first);
+
+// `lines` joined by line feeds, as the catalogue queries are sent.
+std::string JoinLines(std::initializer_list<std::string> lines);
 
 // Every "'" of `text` doubled, for a text between apostrophes.
 std::string QuoteDoubled(std::string_view text);
