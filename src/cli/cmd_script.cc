@@ -112,11 +112,14 @@ int RunScript(CommandContext& ctx, const Args& args) {
   const bool utf8 = IsUtf8Encoding(args.encoding, *wb);
   check::CheckOptions check_options;
   check_options.cp932 = !utf8;
+  // A workbook checked before writing needs no second check along the way: the script output
+  // changes nothing in it.
+  std::optional<check::Report> checked_first;
   if (args.check_first && check::MissingProperty(*wb).empty()) {
-    const check::Report report = check::CheckWorkbook(*wb, check_options);
-    if (report.Count(check::Severity::kError) > 0) {
-      check::WriteText(ctx.err, report);
-      ctx.err << "kastel: " << check::CountsText(report)
+    checked_first = check::CheckWorkbook(*wb, check_options);
+    if (checked_first->Count(check::Severity::kError) > 0) {
+      check::WriteText(ctx.err, *checked_first);
+      ctx.err << "kastel: " << check::CountsText(*checked_first)
               << "。エラーがあるため、スクリプトを書き出しません。\n";
       return kExitFailure;
     }
@@ -127,7 +130,7 @@ int RunScript(CommandContext& ctx, const Args& args) {
       kastel->engine_context().encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
     }
     kastel->engine_context().crlf = args.crlf;
-    if (!args.no_check && check::MissingProperty(*wb).empty()) {
+    if (!args.no_check && !checked_first && check::MissingProperty(*wb).empty()) {
       along.emplace(*wb, check_options, kastel->engine_context());
     }
   }
@@ -146,7 +149,9 @@ int RunScript(CommandContext& ctx, const Args& args) {
   if (!args.no_check) {
     try {
       ReportAfterScript(ctx, *wb, check_options, session.Status(),
-                        along ? along->report() : nullptr);
+                        checked_first ? &*checked_first
+                        : along       ? along->report()
+                                      : nullptr);
     } catch (const Error&) {
     }
   }
