@@ -122,7 +122,12 @@ Converter& ThreadConverter() {
 
 std::string Encode(std::string_view utf8) {
   std::string out;
-  out.reserve(utf8.size());
+  EncodeTo(utf8, out);
+  return out;
+}
+
+void EncodeTo(std::string_view utf8, std::string& out) {
+  out.reserve(out.size() + utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
     // Runs of ASCII, most of any script, are copied whole.
@@ -144,7 +149,6 @@ std::string Encode(std::string_view utf8) {
     if (!ThreadConverter().Append(utf8.substr(i, len), out)) out.push_back('?');
     i += len;
   }
-  return out;
 }
 
 std::size_t Width(std::string_view utf8) {

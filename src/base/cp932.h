@@ -12,6 +12,8 @@ namespace kastel::cp932 {
 // UTF-8 to CP932. A character CP932 cannot hold becomes "?", as the runtime's conversion with
 // the code page's default character does; invalid UTF-8 bytes become "?" as well.
 std::string Encode(std::string_view utf8);
+// Encode, appended to `out`: a long script is encoded into one buffer without a copy per text.
+void EncodeTo(std::string_view utf8, std::string& out);
 
 // The number of bytes `utf8` takes in CP932.
 std::size_t Width(std::string_view utf8);

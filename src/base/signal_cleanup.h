@@ -9,6 +9,9 @@
 #include <signal.h>
 #include <termios.h>
 
+#include <thread>
+#include <utility>
+
 namespace kastel::signal_cleanup {
 
 // A registration; 0 means none (registration failed because every slot was taken).
@@ -43,6 +46,14 @@ class HoldSignals {
  private:
   sigset_t previous_;
 };
+
+// Starts a helper thread that never takes the fatal signals, so that they keep reaching the
+// thread that holds them back while it creates and registers a resource.
+template <typename Work>
+std::thread QuietThread(Work work) {
+  HoldSignals hold;  // the new thread starts with the signals held and keeps them so
+  return std::thread(std::move(work));
+}
 
 // Runs every registered action now (what the handler does); for tests.
 void RunAll();

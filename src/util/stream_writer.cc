@@ -1,13 +1,21 @@
 #include "util/stream_writer.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/cp932.h"
 #include "base/error.h"
+#include "base/signal_cleanup.h"
 
 namespace kastel {
 namespace {
+
+// Texts collected before they go to the worker, and batches the worker may be behind by.
+constexpr std::size_t kBatchBytes = std::size_t{1} << 16;
+constexpr std::size_t kBatchesQueued = 16;
 
 // The runtime's "disk full", which the shared list of runtime errors does not carry.
 constexpr long kDiskFull = 61;
@@ -41,11 +49,16 @@ Error WriteError(int err) {
 }  // namespace
 
 StreamWriter::~StreamWriter() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ == nullptr) return;
+  Hand();
+  Finish();
+  std::fclose(file_);
 }
 
 void StreamWriter::Open_(std::string_view path, bool append) {
   if (file_ != nullptr) {
+    Hand();
+    Finish();
     std::fclose(file_);
     file_ = nullptr;
   }
@@ -60,23 +73,88 @@ void StreamWriter::Open_(std::string_view path, bool append) {
 
 void StreamWriter::Close_() {
   if (file_ == nullptr) throw Error::Runtime(RuntimeError::kBadFileName);
+  Hand();
+  const int failure = Finish();
   std::FILE* f = file_;
   file_ = nullptr;
   errno = 0;
-  if (std::fclose(f) != 0) throw WriteError(errno);
+  const bool closed = std::fclose(f) == 0;
+  if (failure != 0) throw WriteError(failure);
+  if (!closed) throw WriteError(errno);
 }
 
-void StreamWriter::Write_(std::string_view text) {
+void StreamWriter::Write_(std::string text) {
   if (file_ == nullptr) throw Error::Runtime(RuntimeError::kBadFileName);
-  std::string encoded;
-  std::string_view bytes = text;
-  if (encoding_ == TextEncoding::kCp932) {
-    encoded = cp932::Encode(text);
-    bytes = encoded;
+  ThrowFailure();
+  if (text.empty()) return;
+  pending_bytes_ += text.size();
+  pending_.push_back(std::move(text));
+  if (pending_bytes_ >= kBatchBytes) Hand();
+}
+
+void StreamWriter::Hand() {
+  if (pending_.empty()) return;
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return queue_.size() < kBatchesQueued || failure_ != 0; });
+  queue_.push_back(std::move(pending_));
+  pending_.clear();
+  pending_bytes_ = 0;
+  lock.unlock();
+  changed_.notify_all();
+  if (!worker_.joinable()) worker_ = signal_cleanup::QuietThread([this] { Work(); });
+}
+
+void StreamWriter::Work() {
+  std::string bytes;
+  for (;;) {
+    std::vector<std::string> batch;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
+      if (queue_.empty()) return;
+      batch = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    changed_.notify_all();
+    bytes.clear();
+    for (const std::string& text : batch) {
+      if (encoding_ == TextEncoding::kCp932) {
+        cp932::EncodeTo(text, bytes);
+      } else {
+        bytes += text;
+      }
+    }
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
+        std::fflush(file_) != 0) {
+      const int err = errno != 0 ? errno : EIO;
+      std::lock_guard lock(mutex_);
+      failure_ = err;
+      // Nothing after a failed write may reach the file: it would leave a gap.
+      queue_.clear();
+      closing_ = true;
+    }
   }
-  if (bytes.empty()) return;
-  errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) throw WriteError(errno);
+}
+
+int StreamWriter::Finish() noexcept {
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  changed_.notify_all();
+  if (worker_.joinable()) worker_.join();
+  std::lock_guard lock(mutex_);
+  const int failure = failure_;
+  closing_ = false;
+  failure_ = 0;
+  queue_.clear();
+  return failure;
+}
+
+void StreamWriter::ThrowFailure() {
+  std::lock_guard lock(mutex_);
+  if (failure_ != 0) throw WriteError(failure_);
 }
 
 }  // namespace kastel

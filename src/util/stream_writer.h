@@ -1,12 +1,23 @@
 // StreamWriter: one script file written as a sequence of texts, in the byte form the user
 // chose. Texts arrive as UTF-8 and are written unchanged apart from the encoding: no line break
 // is added, since every script block carries its own.
+//
+// Encoding and writing take as long as building the texts (a large workbook gives tens of
+// megabytes of scripts), so full buffers go to a worker of this writer, which encodes and
+// writes them while the caller builds the next texts. The worker touches nothing but its own
+// buffers and file, and Close_ waits for it: to the caller the file is written in order and
+// complete once closed, as before.
 #ifndef KASTEL_UTIL_STREAM_WRITER_H_
 #define KASTEL_UTIL_STREAM_WRITER_H_
 
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace kastel {
 
@@ -35,14 +46,34 @@ class StreamWriter {
   void Close_();
 
   // Writes `text` in the chosen encoding. Throws kastel::Error 52 when no file is open, 61
-  // when the disk is full, 70 for another write failure.
-  void Write_(std::string_view text);
+  // when the disk is full, 70 for another write failure; a failure of the worker is reported
+  // by the next Write_ or by Close_.
+  void Write_(std::string text);
 
   bool is_open() const { return file_ != nullptr; }
 
  private:
+  // Hands the collected texts to the worker, starting it on first use; waits while the worker
+  // is far behind, so that memory stays bounded.
+  void Hand();
+  void Work();
+  // Waits for the worker to write everything handed to it and ends it; the errno of its first
+  // failed write, or 0.
+  int Finish() noexcept;
+  // Throws the worker's failure, if it had one.
+  void ThrowFailure();
+
   TextEncoding encoding_;
   std::FILE* file_ = nullptr;
+  std::vector<std::string> pending_;  // texts not yet handed to the worker
+  std::size_t pending_bytes_ = 0;
+
+  std::thread worker_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::vector<std::string>> queue_;  // guarded by mutex_
+  bool closing_ = false;                        // guarded by mutex_
+  int failure_ = 0;  // errno of the first failed write; guarded by mutex_
 };
 
 }  // namespace kastel
