@@ -136,6 +136,31 @@ std::string ZipPackage::Read(std::string_view part) {
   return RawBytes(entry);
 }
 
+Package::ReadTask ZipPackage::ReadLater(std::string_view part) {
+  Entry& entry = Require(part);
+  if (!Original(part)) return {};
+  std::optional<ZipReader::Taken> taken = zip_->Take(*entry.zip_index, entry.name);
+  if (!taken) return {};
+  const std::uint64_t declared = taken->declared_size;
+  // Everything the task needs is its own: the package may change or end while it runs.
+  return {[taken = std::move(*taken), path = path_, name = entry.name, limits = limits_,
+           total = inflated_total_]() mutable {
+            return ZipReader::InflateTaken(taken, path, name, limits, &total);
+          },
+          declared};
+}
+
+void ZipPackage::Adopt(std::string_view part, std::uint64_t size) {
+  inflated_total_ += size;
+  if (inflated_total_ > limits_.max_total_size) Fail(messages::TooLarge(part));
+}
+
+bool ZipPackage::Original(std::string_view part) const {
+  const Entry* entry = Find(part);
+  return entry != nullptr && entry->state == State::kInZip && entry->zip_index &&
+         !(entry->dom && entry->modified);
+}
+
 void ZipPackage::CheckSharedStrings(std::string_view part, std::string_view bytes) {
   if (part_name::Fold(part) == part_name::Fold(kContentTypesPart)) return;
   if (ContentType(part) != kSharedStringsType) return;

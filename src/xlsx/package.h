@@ -13,6 +13,7 @@
 #define KASTEL_XLSX_PACKAGE_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -90,6 +91,23 @@ class Package {
   // counted; Unpin of a part that is not pinned does nothing.
   virtual void Pin(std::string_view part) = 0;
   virtual void Unpin(std::string_view part) = 0;
+
+  // ---- reading ahead ----
+  // ReadLater takes, on the package's thread, what the part's bytes are made from, and gives a
+  // task that makes them as Read would. The task touches nothing of the package, so it may run
+  // on another thread while the caller goes on. No task when only Read can read the part (it
+  // was written or changed, or is not stored deflated).
+  struct ReadTask {
+    std::function<std::string()> read;  // empty: no task
+    std::uint64_t declared_size = 0;    // what the zip says the part holds; it may lie
+  };
+  virtual ReadTask ReadLater(std::string_view part) = 0;
+  // What a task of ReadLater made now counts towards the package's limits; throws as Read
+  // would have when the total is exceeded.
+  virtual void Adopt(std::string_view part, std::uint64_t size) = 0;
+  // True while Read gives the part as the file held it when opened, as a task of ReadLater
+  // does: neither written nor changed as a DOM since.
+  virtual bool Original(std::string_view part) const = 0;
 
   // Replaces or adds a part with the given bytes (drops any DOM of it).
   virtual void Write(std::string_view part, std::string bytes) = 0;

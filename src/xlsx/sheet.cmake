@@ -12,7 +12,9 @@ add_library(kastel_sheet STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sheet_data_xml.cc
   ${CMAKE_CURRENT_LIST_DIR}/sheet_find.cc
   ${CMAKE_CURRENT_LIST_DIR}/sheet_links.cc
+  ${CMAKE_CURRENT_LIST_DIR}/sheet_read_ahead.cc
   ${CMAKE_CURRENT_LIST_DIR}/styles.cc
 )
 target_include_directories(kastel_sheet PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(kastel_sheet PUBLIC kastel_opc kastel_base)
+find_package(Threads REQUIRED)
+target_link_libraries(kastel_sheet PUBLIC kastel_opc kastel_base Threads::Threads)

@@ -11,12 +11,13 @@
 namespace kastel::xlsx {
 
 SheetData::SheetData(Package& package, std::string part, SharedStrings& strings, Styles& styles,
-                     bool date1904)
+                     bool date1904, SheetReadAhead* ahead)
     : package_(package),
       part_(std::move(part)),
       strings_(strings),
       styles_(styles),
-      date1904_(date1904) {}
+      date1904_(date1904),
+      ahead_(ahead) {}
 
 SheetData::~SheetData() {
   if (index_) package_.Unpin(part_);
@@ -50,7 +51,12 @@ const SheetCells* SheetData::ReadOnlyCells() {
   if (!cells_tried_) {
     cells_tried_ = true;
     // A DOM someone else parsed is the part as it is now; its bytes may be older.
-    if (!package_.Parsed(part_)) cells_ = SheetCells::Scan(package_.Read(part_));
+    if (!package_.Parsed(part_)) {
+      std::optional<std::unique_ptr<SheetCells>> ahead;
+      if (ahead_) ahead = ahead_->Take(part_);
+      cells_ = ahead ? std::move(*ahead) : SheetCells::Scan(package_.Read(part_));
+      if (ahead_) ahead_->StartAfter(part_);
+    }
   }
   return cells_.get();
 }

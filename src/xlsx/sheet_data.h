@@ -14,6 +14,7 @@
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
 #include "xlsx/sheet_cells.h"
+#include "xlsx/sheet_read_ahead.h"
 #include "xlsx/styles.h"
 
 namespace kastel::xlsx {
@@ -21,9 +22,10 @@ namespace kastel::xlsx {
 class SheetData {
  public:
   // `part` is the worksheet part ("xl/worksheets/sheet1.xml"). `date1904` is the workbook's
-  // date system. Nothing is parsed until the first call.
+  // date system. Nothing is parsed until the first call. With `ahead`, a part only read is
+  // taken from it when it was read ahead, and the next sheet is read ahead in turn.
   SheetData(Package& package, std::string part, SharedStrings& strings, Styles& styles,
-            bool date1904);
+            bool date1904, SheetReadAhead* ahead = nullptr);
   ~SheetData();
   SheetData(const SheetData&) = delete;
   SheetData& operator=(const SheetData&) = delete;
@@ -92,6 +94,7 @@ class SheetData {
   SharedStrings& strings_;
   Styles& styles_;
   bool date1904_;
+  SheetReadAhead* ahead_;
   std::unique_ptr<Index> index_;  // null until loaded
   std::unique_ptr<SheetCells> cells_;
   bool cells_tried_ = false;

@@ -55,6 +55,8 @@ XlsxWorkbook::XlsxWorkbook(host::Application& app, std::unique_ptr<Package> pack
       root_, renames_, [this] { MarkWorkbookModified(); }, [this] { return ActiveSheet().Name(); });
   doc_props_ = std::make_unique<XlsxDocumentProperties>(*package_);
   LoadSheets();
+  read_ahead_ = std::make_unique<SheetReadAhead>(
+      *package_, [this](std::string_view part) { return PartAfter(part); });
 }
 
 XlsxWorkbook::~XlsxWorkbook() = default;
@@ -243,6 +245,18 @@ void XlsxWorkbook::Promote(XlsxWorksheet& sheet) {
     recent_.back()->ReleaseParsed();
     recent_.pop_back();
   }
+}
+
+std::string XlsxWorkbook::PartAfter(std::string_view part) {
+  // Sheets are mostly read in tab order: the one after the last answer comes first.
+  const std::size_t count = worksheets_.size();
+  for (std::size_t step = 0; step < count; ++step) {
+    const std::size_t i = (part_after_hint_ + step) % count;
+    if (worksheets_[i]->part() != part) continue;
+    part_after_hint_ = i + 1;
+    return i + 1 < count ? worksheets_[i + 1]->part() : std::string();
+  }
+  return std::string();
 }
 
 bool XlsxWorkbook::IsRecent(const XlsxWorksheet& sheet) const {

@@ -20,6 +20,7 @@
 #include "xlsx/names.h"
 #include "xlsx/package.h"
 #include "xlsx/shared_strings.h"
+#include "xlsx/sheet_read_ahead.h"
 #include "xlsx/styles.h"
 #include "xlsx/workbook_renames.h"
 
@@ -58,6 +59,7 @@ class XlsxWorkbook final : public host::Workbook {
   bool date1904() const { return date1904_; }
   const std::string& workbook_part() const { return workbook_part_; }
   XlsxNames& names() { return *names_; }
+  SheetReadAhead& read_ahead() { return *read_ahead_; }
   RenameLog& renames() { return renames_; }
   void MarkWorkbookModified() { package_->MarkModified(workbook_part_); }
 
@@ -94,6 +96,8 @@ class XlsxWorkbook final : public host::Workbook {
 
  private:
   void Promote(XlsxWorksheet& sheet);
+  // The worksheet part after `part` in tab order; "" after the last.
+  std::string PartAfter(std::string_view part);
   struct Tab {
     pugi::xml_node entry;                  // <sheet> in workbook.xml
     std::unique_ptr<XlsxWorksheet> sheet;  // null for chart and dialog sheets
@@ -128,7 +132,10 @@ class XlsxWorkbook final : public host::Workbook {
   // Per folder and file stem of copied parts ("xl/worksheets/sheet.xml"), the number to try
   // first for the next copy, so that copying n sheets does not probe every taken name each time.
   std::map<std::string, int> next_part_number_;
-  std::size_t others_applied_ = 0;  // renames the chart and pivot parts are written at
+  std::size_t others_applied_ = 0;   // renames the chart and pivot parts are written at
+  std::size_t part_after_hint_ = 0;  // where PartAfter found the last part
+  // Last, so that it ends first: its worker may still be reading a part of this workbook.
+  std::unique_ptr<SheetReadAhead> read_ahead_;
 };
 
 }  // namespace kastel::xlsx

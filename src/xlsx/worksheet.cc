@@ -88,7 +88,8 @@ XlsxWorksheet::~XlsxWorksheet() = default;
 SheetData& XlsxWorksheet::Data() const {
   if (!data_) {
     data_ = std::make_unique<SheetData>(workbook_.package(), part_, workbook_.strings(),
-                                        workbook_.styles(), workbook_.date1904());
+                                        workbook_.styles(), workbook_.date1904(),
+                                        &workbook_.read_ahead());
   }
   workbook_.Touch(const_cast<XlsxWorksheet&>(*this));
   return *data_;

@@ -32,6 +32,9 @@ class ZipPackage final : public Package {
   void Release(std::string_view part) override;
   void Pin(std::string_view part) override;
   void Unpin(std::string_view part) override;
+  ReadTask ReadLater(std::string_view part) override;
+  void Adopt(std::string_view part, std::uint64_t size) override;
+  bool Original(std::string_view part) const override;
   void Write(std::string_view part, std::string bytes) override;
   void Remove(std::string_view part) override;
   void Save(const std::string& path) override;

@@ -76,7 +76,10 @@ std::unique_ptr<ZipReader> ZipReader::OpenBytes(std::string bytes, const std::st
   zip_error_t error;
   zip_error_init(&error);
   // The reader keeps the bytes; libzip only borrows them.
-  std::unique_ptr<ZipReader> reader(new ZipReader(nullptr, name, bytes.size(), std::move(bytes)));
+  // The size is taken before the bytes move into the reader: the order in which a call's
+  // arguments are worked out is not fixed, and a zero size would cap every entry at nothing.
+  const std::uint64_t size = bytes.size();
+  std::unique_ptr<ZipReader> reader(new ZipReader(nullptr, name, size, std::move(bytes)));
   zip_source_t* source =
       zip_source_buffer_create(reader->bytes_.data(), reader->bytes_.size(), 0, &error);
   if (source == nullptr) {
@@ -119,9 +122,9 @@ std::uint64_t ZipReader::CompressedSize(std::uint64_t index, std::string_view pa
 // Counts what one entry gives and refuses it as soon as a limit breaks.
 class ZipReader::Meter {
  public:
-  Meter(const ZipReader& zip, std::string_view part, const PackageLimits& limits,
+  Meter(std::string_view path, std::string_view part, const PackageLimits& limits,
         std::uint64_t* total)
-      : zip_(zip), part_(part), limits_(limits), total_(total) {}
+      : path_(path), part_(part), limits_(limits), total_(total) {}
 
   // `produced` more inflated bytes, made from `consumed` compressed bytes so far.
   void Count(std::size_t produced, std::uint64_t consumed) {
@@ -137,12 +140,12 @@ class ZipReader::Meter {
     }
   }
   [[noreturn]] void Fail(std::string_view cause) const {
-    throw messages::OpenFailure(zip_.path_, cause);
+    throw messages::OpenFailure(path_, cause);
   }
   [[noreturn]] void Damaged() const { Fail(messages::DamagedPart(part_)); }
 
  private:
-  const ZipReader& zip_;
+  std::string_view path_;
   std::string_view part_;
   const PackageLimits& limits_;
   std::uint64_t* total_;
@@ -151,7 +154,7 @@ class ZipReader::Meter {
 
 std::string ZipReader::Inflate(std::uint64_t index, std::string_view part,
                                const PackageLimits& limits, std::uint64_t* total) const {
-  Meter meter(*this, part, limits, total);
+  Meter meter(path_, part, limits, total);
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat_index(archive_, index, 0, &st) != 0) meter.Damaged();
@@ -172,6 +175,14 @@ std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc,
   zip_file_t* file = zip_fopen_index(archive_, index, ZIP_FL_COMPRESSED);
   if (file == nullptr) meter.Damaged();
   std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+  return InflateStream(
+      [file](char* buffer, std::size_t size) { return zip_fread(file, buffer, size); }, crc,
+      reserve, meter);
+}
+
+template <typename Next>
+std::string ZipReader::InflateStream(Next next, std::uint32_t crc, std::uint64_t reserve,
+                                     Meter& meter) {
   z_stream stream{};
   if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) meter.Damaged();
   std::unique_ptr<z_stream, int (*)(z_stream*)> ender(&stream, inflateEnd);
@@ -183,7 +194,7 @@ std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc,
   std::uint64_t consumed = 0;
   int status = Z_OK;
   while (status != Z_STREAM_END) {
-    zip_int64_t n = zip_fread(file, in.get(), kInput);
+    const auto n = static_cast<std::int64_t>(next(in.get(), kInput));
     if (n <= 0) meter.Damaged();  // an error, or the data ends before the stream does
     consumed += static_cast<std::uint64_t>(n);
     stream.next_in = reinterpret_cast<Bytef*>(in.get());
@@ -206,6 +217,44 @@ std::string ZipReader::InflateDeflated(std::uint64_t index, std::uint32_t crc,
   }
   if (actual != crc) meter.Damaged();
   return bytes;
+}
+
+std::optional<ZipReader::Taken> ZipReader::Take(std::uint64_t index, std::string_view part) const {
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(archive_, index, 0, &st) != 0) return std::nullopt;
+  if (!((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
+        (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size > 0)) {
+    return std::nullopt;
+  }
+  zip_file_t* file = zip_fopen_index(archive_, index, ZIP_FL_COMPRESSED);
+  if (file == nullptr) return std::nullopt;
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+  Taken taken;
+  taken.crc = st.crc;
+  taken.declared_size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+  // The directory may claim more compressed bytes than the file holds.
+  taken.compressed.resize(static_cast<std::size_t>(CompressedSize(index, part)));
+  const zip_int64_t n = zip_fread(file, taken.compressed.data(), taken.compressed.size());
+  // A short read leaves the entry to Inflate, which names the damage where it is met.
+  if (n < 0 || static_cast<std::uint64_t>(n) != taken.compressed.size()) return std::nullopt;
+  return taken;
+}
+
+std::string ZipReader::InflateTaken(const Taken& taken, std::string_view path,
+                                    std::string_view part, const PackageLimits& limits,
+                                    std::uint64_t* total) {
+  Meter meter(path, part, limits, total);
+  std::size_t at = 0;
+  const std::string& compressed = taken.compressed;
+  return InflateStream(
+      [&](char* buffer, std::size_t size) {
+        const std::size_t n = std::min(size, compressed.size() - at);
+        std::copy_n(compressed.data() + at, n, buffer);
+        at += n;
+        return static_cast<std::int64_t>(n);
+      },
+      taken.crc, std::min<std::uint64_t>(taken.declared_size, kReserveBound), meter);
 }
 
 // Stored entries and rare methods: libzip inflates and checks the CRC; the ratio is judged on

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,19 @@ class ZipReader {
   std::string Inflate(std::uint64_t index, std::string_view part, const PackageLimits& limits,
                       std::uint64_t* total) const;
 
+  // A deflated entry's compressed bytes, taken to be inflated elsewhere (by InflateTaken, which
+  // may run on any thread); nothing for an entry of another method, which Inflate reads.
+  struct Taken {
+    std::string compressed;
+    std::uint32_t crc = 0;
+    std::uint64_t declared_size = 0;
+  };
+  std::optional<Taken> Take(std::uint64_t index, std::string_view part) const;
+  // Inflate of a taken entry of the zip at `path`, with the same limits and failures; `total`
+  // is the package's count so far, to which the entry's bytes are added.
+  static std::string InflateTaken(const Taken& taken, std::string_view path, std::string_view part,
+                                  const PackageLimits& limits, std::uint64_t* total);
+
   // The libzip archive, for copying entries unchanged into a new zip.
   zip_t* archive() const { return archive_; }
   // The file as it was when opened; nothing for a zip in memory.
@@ -50,6 +64,11 @@ class ZipReader {
   std::uint64_t CompressedSize(std::uint64_t index, std::string_view part) const;
   std::string InflateDeflated(std::uint64_t index, std::uint32_t crc, std::uint64_t reserve,
                               Meter& meter) const;
+  // Inflates what `next` gives, `next` filling its buffer and returning the count (0 or less:
+  // the data ended or failed); checks the CRC.
+  template <typename Next>
+  static std::string InflateStream(Next next, std::uint32_t crc, std::uint64_t reserve,
+                                   Meter& meter);
   std::string ReadThroughLibzip(std::uint64_t index, std::uint64_t compressed, Meter& meter) const;
 
   zip_t* archive_;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <future>
 
 #include "package_fixture.h"
 #include "package_raw_zip.h"
@@ -80,6 +81,14 @@ TEST(PackageErrors, EachBadFileGivesItsOwnMessageAndStaysUnchanged) {
   const std::string ok = BuildZip(MinimalWorkbook());
   auto read = [](const char* part) { return [part](Package& p) { p.Read(part); }; };
   auto xml = [](const char* part) { return [part](Package& p) { p.Xml(part); }; };
+  // Read ahead, as a walk over the sheets does, on another thread: the same limits and damage.
+  auto ahead = [](const char* part) {
+    return [part](Package& p) {
+      Package::ReadTask task = p.ReadLater(part);
+      ASSERT_TRUE(task.read) << part;
+      p.Adopt(part, std::async(std::launch::async, task.read).get().size());
+    };
+  };
   const Case cases[] = {
       {"text file", "just text, not a zip", {}, nullptr, messages::NotPackage()},
       {"empty file", "", {}, nullptr, messages::NotPackage()},
@@ -114,6 +123,10 @@ TEST(PackageErrors, EachBadFileGivesItsOwnMessageAndStaysUnchanged) {
        testing::BuildRawZip({testing::HonestEntry("[Content_Types].xml", kTypes),
                              testing::Zeros("xl/workbook.xml", 1ull << 30, 1ull << 30)}),
        {}, read("xl/workbook.xml"), messages::TooCompressed("xl/workbook.xml")},
+      {"a gigabyte of zeros read ahead",
+       testing::BuildRawZip({testing::HonestEntry("[Content_Types].xml", kTypes),
+                             testing::Zeros("xl/workbook.xml", 1ull << 30, 1ull << 30)}),
+       {}, ahead("xl/workbook.xml"), messages::TooCompressed("xl/workbook.xml")},
       {"declared size that lies",
        testing::BuildRawZip({testing::HonestEntry("[Content_Types].xml", kTypes),
                              Declaring(100, testing::HonestEntry("xl/big.xml", Noise(3 << 20)))}),
@@ -127,9 +140,22 @@ TEST(PackageErrors, EachBadFileGivesItsOwnMessageAndStaysUnchanged) {
          p.Read("xl/b.bin");
        },
        messages::TooLarge("xl/b.bin")},
+      {"total over the package's life, one part read ahead meanwhile",
+       BuildZip(WorkbookWith({{"xl/a.bin", Noise(600'000)}, {"xl/b.bin", Noise(600'000)}})),
+       Limits([](auto& l) { l.max_total_size = 1'000'000; }),
+       [](Package& p) {
+         Package::ReadTask a = p.ReadLater("xl/a.bin");
+         p.Read("xl/b.bin");
+         p.Adopt("xl/a.bin", a.read().size());
+       },
+       messages::TooLarge("xl/a.bin")},
       {"damaged crc", WithCorruptCrc(), {}, read("xl/workbook.xml"),
        messages::DamagedPart("xl/workbook.xml")},
       {"damaged deflate data", WithCorruptDeflate(), {}, read("xl/workbook.xml"),
+       messages::DamagedPart("xl/workbook.xml")},
+      {"damaged crc read ahead", WithCorruptCrc(), {}, ahead("xl/workbook.xml"),
+       messages::DamagedPart("xl/workbook.xml")},
+      {"damaged deflate data read ahead", WithCorruptDeflate(), {}, ahead("xl/workbook.xml"),
        messages::DamagedPart("xl/workbook.xml")},
       {"too many shared strings",
        BuildZip({{"[Content_Types].xml", kTypes},

@@ -8,6 +8,7 @@ add_executable(sheet_test
   sheet_find_test.cc
   sheet_formula_test.cc
   sheet_links_test.cc
+  sheet_read_ahead_test.cc
   sheet_read_test.cc
   sheet_styles_test.cc
   sheet_write_test.cc

@@ -1,0 +1,110 @@
+#include "xlsx/sheet_read_ahead.h"
+
+#include <exception>
+#include <utility>
+
+#include "base/signal_cleanup.h"
+
+namespace kastel::xlsx {
+namespace {
+
+// Sheets are read ahead in turns of a few, started when at most kRefillBelow are left.
+constexpr std::size_t kMostInHand = 8;
+constexpr std::size_t kRefillBelow = 2;
+// Large sheets are not piled up: their declared sizes in hand stay about within this.
+constexpr std::uint64_t kMostBytesInHand = std::uint64_t{16} << 20;
+
+}  // namespace
+
+SheetReadAhead::SheetReadAhead(Package& package,
+                               std::function<std::string(std::string_view)> next_part)
+    : package_(package), next_part_(std::move(next_part)) {}
+
+SheetReadAhead::~SheetReadAhead() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+std::optional<std::unique_ptr<SheetCells>> SheetReadAhead::Take(std::string_view part) {
+  if (in_hand_.empty()) return std::nullopt;
+  if (in_hand_.front().part != part) {
+    // The reader left the tab order: what is in hand would wait unused.
+    DropAll();
+    return std::nullopt;
+  }
+  InHand taken = std::move(in_hand_.front());
+  in_hand_.pop_front();
+  bytes_in_hand_ -= taken.declared_size;
+  if (!package_.Original(part)) {
+    // Changed since it was read ahead: the caller reads it as it is now.
+    Drop(taken);
+    return std::nullopt;
+  }
+  Result result = taken.result.get();
+  package_.Adopt(part, result.size);
+  return std::move(result.cells);
+}
+
+void SheetReadAhead::StartAfter(std::string_view part) {
+  if (in_hand_.size() > kRefillBelow) return;
+  std::string last = in_hand_.empty() ? std::string(part) : in_hand_.back().part;
+  std::size_t added = 0;
+  while (in_hand_.size() < kMostInHand && bytes_in_hand_ < kMostBytesInHand) {
+    std::string next = next_part_(last);
+    if (next.empty()) break;
+    Package::ReadTask read = package_.ReadLater(next);
+    if (!read.read) break;
+    std::packaged_task<Result()> task([read = std::move(read.read)] {
+      Result result;
+      std::string bytes = read();
+      result.size = bytes.size();
+      result.cells = SheetCells::Scan(std::move(bytes));
+      return result;
+    });
+    in_hand_.push_back(InHand{next, read.declared_size, task.get_future()});
+    bytes_in_hand_ += read.declared_size;
+    {
+      std::lock_guard lock(mutex_);
+      tasks_.push_back(std::move(task));
+    }
+    ++added;
+    last = std::move(next);
+  }
+  if (added == 0) return;
+  if (!worker_.joinable()) worker_ = signal_cleanup::QuietThread([this] { Work(); });
+  wake_.notify_one();
+}
+
+void SheetReadAhead::Drop(InHand& sheet) {
+  try {
+    sheet.result.get();
+  } catch (...) {
+    // A sheet dropped unread cannot fail the command; read later, it fails there.
+  }
+}
+
+void SheetReadAhead::DropAll() {
+  for (InHand& sheet : in_hand_) Drop(sheet);
+  in_hand_.clear();
+  bytes_in_hand_ = 0;
+}
+
+void SheetReadAhead::Work() {
+  for (;;) {
+    std::packaged_task<Result()> task;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
+      if (tasks_.empty()) return;
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();
+  }
+}
+
+}  // namespace kastel::xlsx

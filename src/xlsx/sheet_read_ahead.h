@@ -1,0 +1,76 @@
+// Reading the next sheets while the caller works on this one. A walk that only reads a
+// workbook's sheets in turn (the script output with its check) spends about half its time
+// inflating and scanning worksheet parts, work that needs nothing of the workbook but a part's
+// compressed bytes. One worker inflates and scans the few sheets after the one just read; the
+// reader takes each result when it comes to that sheet, and reads a sheet itself when it was
+// not read ahead. Sheets are handed over a few at a time, as waking the worker for each would
+// cost about as much as it saves. The worker touches no state of the workbook, and every call
+// here is made on the workbook's own thread.
+#ifndef KASTEL_XLSX_SHEET_READ_AHEAD_H_
+#define KASTEL_XLSX_SHEET_READ_AHEAD_H_
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "xlsx/package.h"
+#include "xlsx/sheet_cells.h"
+
+namespace kastel::xlsx {
+
+class SheetReadAhead {
+ public:
+  // `next_part` gives the worksheet part that follows a part in tab order, or "" after the
+  // last.
+  SheetReadAhead(Package& package, std::function<std::string(std::string_view)> next_part);
+  // Waits for the sheet in hand.
+  ~SheetReadAhead();
+  SheetReadAhead(const SheetReadAhead&) = delete;
+  SheetReadAhead& operator=(const SheetReadAhead&) = delete;
+
+  // The scan of `part` when it was read ahead and the package still holds the part as it was
+  // read: the cells, or null when the DOM must read it; nothing when it was not read ahead.
+  // Throws what reading the part threw.
+  std::optional<std::unique_ptr<SheetCells>> Take(std::string_view part);
+  // Reads the sheets after `part` ahead, when few are left in hand; stops at a sheet that
+  // cannot be read ahead.
+  void StartAfter(std::string_view part);
+
+ private:
+  struct Result {
+    std::unique_ptr<SheetCells> cells;
+    std::uint64_t size = 0;
+  };
+  struct InHand {
+    std::string part;
+    std::uint64_t declared_size = 0;
+    std::future<Result> result;
+  };
+  // Waits for the sheet, or every sheet in hand, and forgets it.
+  static void Drop(InHand& sheet);
+  void DropAll();
+  void Work();
+
+  Package& package_;
+  std::function<std::string(std::string_view)> next_part_;
+  std::deque<InHand> in_hand_;  // in tab order
+  std::uint64_t bytes_in_hand_ = 0;
+
+  std::thread worker_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::packaged_task<Result()>> tasks_;  // guarded by mutex_
+  bool stopping_ = false;                           // guarded by mutex_
+};
+
+}  // namespace kastel::xlsx
+
+#endif  // KASTEL_XLSX_SHEET_READ_AHEAD_H_
