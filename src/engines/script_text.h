@@ -29,6 +29,8 @@ class Block {
     (text_.append(rest), ...);
     return *this;
   }
+  // Room for `bytes` in all, for a block whose size is known roughly beforehand.
+  void Reserve(std::size_t bytes) { text_.reserve(bytes); }
   // The block with its closing CR LF CR LF.
   std::string Finish() &&;
 
