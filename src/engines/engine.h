@@ -81,9 +81,25 @@ class Engine {
 
   // The three blocks of one definition sheet, each ending with CR LF CR LF. `wb` is not read.
   // Failures (a key position outside 1 to 11, a failing host call) rise to the caller.
-  virtual std::string lfTableScript(host::Workbook& wb, host::Worksheet& ws) = 0;
-  virtual std::string lfIndexScript(host::Workbook& wb, host::Worksheet& ws) = 0;
-  virtual std::string lfCommentScript(host::Workbook& wb, host::Worksheet& ws) = 0;
+  std::string lfTableScript(host::Workbook& wb, host::Worksheet& ws) {
+    return lfTableBlock(wb, ws)();
+  }
+  std::string lfIndexScript(host::Workbook& wb, host::Worksheet& ws) {
+    return lfIndexBlock(wb, ws)();
+  }
+  std::string lfCommentScript(host::Workbook& wb, host::Worksheet& ws) {
+    return lfCommentBlock(wb, ws)();
+  }
+
+  // A block read from its sheet and built when called. It holds all it needs, so that the file
+  // writer's worker can build it while the next sheet is read: building tens of megabytes of
+  // script costs about as much as reading the sheets.
+  using BlockBuilder = std::function<std::string()>;
+  // The blocks of lfTableScript, lfIndexScript and lfCommentScript: the sheet is read now, with
+  // its failures, and the text built later.
+  virtual BlockBuilder lfTableBlock(host::Workbook& wb, host::Worksheet& ws) = 0;
+  virtual BlockBuilder lfIndexBlock(host::Workbook& wb, host::Worksheet& ws) = 0;
+  virtual BlockBuilder lfCommentBlock(host::Workbook& wb, host::Worksheet& ws) = 0;
 
   // Asks for the connection, reads the catalogue and writes one definition sheet per table,
   // then refreshes the table list. Failures are shown through the error reporter under

@@ -83,9 +83,9 @@ void Engine::ForwardEngineer(host::Workbook& wb) {
         continue;
       }
       ++count;
-      files.table.Write_(lfTableScript(wb, ws));
-      files.index.Write_(lfIndexScript(wb, ws));
-      files.comment.Write_(lfCommentScript(wb, ws));
+      files.table.Write_(lfTableBlock(wb, ws));
+      files.index.Write_(lfIndexBlock(wb, ws));
+      files.comment.Write_(lfCommentBlock(wb, ws));
       if (ctx.sheet_observer) ctx.sheet_observer(ws, true);
     }
     files.Close();

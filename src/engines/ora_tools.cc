@@ -1,29 +1,37 @@
 #include "engines/ora_tools.h"
 
+#include <utility>
+
 #include "engines/ora_texts.h"
 #include "engines/sheet_reader.h"
 
 namespace kastel::engines {
 
-std::string OraTools::lfTableScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder OraTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return ora::TableBlock(table, title, sheet.Columns(kTableFields));
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title),
+          columns = sheet.Columns(kTableFields)] { return ora::TableBlock(table, title, columns); };
 }
 
-std::string OraTools::lfIndexScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder OraTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return ora::IndexBlock(table, title, sheet.Indexes());
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes()] {
+    return ora::IndexBlock(table, title, indexes);
+  };
 }
 
-std::string OraTools::lfCommentScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder OraTools::lfCommentBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return ora::CommentBlock(table, title, sheet.Columns(kCommentFields));
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title),
+          columns = sheet.Columns(kCommentFields)] {
+    return ora::CommentBlock(table, title, columns);
+  };
 }
 
 }  // namespace kastel::engines

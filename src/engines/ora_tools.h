@@ -15,9 +15,9 @@ class OraTools final : public Engine {
  public:
   explicit OraTools(EngineContext& context) : Engine(context) {}
 
-  std::string lfTableScript(host::Workbook& wb, host::Worksheet& ws) override;
-  std::string lfIndexScript(host::Workbook& wb, host::Worksheet& ws) override;
-  std::string lfCommentScript(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfTableBlock(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfIndexBlock(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfCommentBlock(host::Workbook& wb, host::Worksheet& ws) override;
 
   // The dictionary query: 21 lines joined by LF.
   std::string lfSchemaQuery() const override;

@@ -1,5 +1,7 @@
 #include "engines/pgs_tools.h"
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "engines/pgs_texts.h"
@@ -7,29 +9,35 @@
 
 namespace kastel::engines {
 
-std::string PgsTools::lfTableScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder PgsTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
   std::vector<std::string> primary_key;
   for (const IndexRow& x : sheet.Indexes()) {
     if (x.constraint_type == "P") primary_key = pgs::KeyNames(x.key_columns);
   }
-  return pgs::TableBlock(table, title, sheet.Columns(kTableFields), primary_key, Eol());
+  return [table = std::move(table), title = std::move(title), columns = sheet.Columns(kTableFields),
+          primary_key = std::move(primary_key), eol = std::string(Eol())] {
+    return pgs::TableBlock(table, title, columns, primary_key, eol);
+  };
 }
 
-std::string PgsTools::lfIndexScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder PgsTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return pgs::IndexBlock(table, title, sheet.Indexes(), Eol());
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes(),
+          eol = std::string(Eol())] { return pgs::IndexBlock(table, title, indexes, eol); };
 }
 
-std::string PgsTools::lfCommentScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder PgsTools::lfCommentBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return pgs::CommentBlock(table, title, sheet.Columns(kCommentFields), Eol());
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return
+      [table = std::move(table), title = std::move(title), columns = sheet.Columns(kCommentFields),
+       eol = std::string(Eol())] { return pgs::CommentBlock(table, title, columns, eol); };
 }
 
 }  // namespace kastel::engines

@@ -15,9 +15,9 @@ class PgsTools final : public Engine {
  public:
   explicit PgsTools(EngineContext& context) : Engine(context) {}
 
-  std::string lfTableScript(host::Workbook& wb, host::Worksheet& ws) override;
-  std::string lfIndexScript(host::Workbook& wb, host::Worksheet& ws) override;
-  std::string lfCommentScript(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfTableBlock(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfIndexBlock(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfCommentBlock(host::Workbook& wb, host::Worksheet& ws) override;
 
   // The catalogue query over the tables of the schema given at login, in name order (byte
   // order), their columns in position order.

@@ -1,29 +1,37 @@
 #include "engines/sql_tools.h"
 
+#include <utility>
+
 #include "engines/sheet_reader.h"
 #include "engines/sql_texts.h"
 
 namespace kastel::engines {
 
-std::string SqlTools::lfTableScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder SqlTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return sql::TableBlock(table, title, sheet.Columns(kTableFields));
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title),
+          columns = sheet.Columns(kTableFields)] { return sql::TableBlock(table, title, columns); };
 }
 
-std::string SqlTools::lfIndexScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder SqlTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return sql::IndexBlock(table, title, sheet.Indexes());
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes()] {
+    return sql::IndexBlock(table, title, indexes);
+  };
 }
 
-std::string SqlTools::lfCommentScript(host::Workbook& /*wb*/, host::Worksheet& ws) {
+Engine::BlockBuilder SqlTools::lfCommentBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
   SheetReader sheet(context().defines, ws);
-  const std::string title = sheet.TableTitle();
-  const std::string table = sheet.TableName();
-  return sql::CommentBlock(table, title, sheet.Columns(kCommentFields));
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title),
+          columns = sheet.Columns(kCommentFields)] {
+    return sql::CommentBlock(table, title, columns);
+  };
 }
 
 }  // namespace kastel::engines

@@ -15,9 +15,9 @@ class SqlTools final : public Engine {
  public:
   explicit SqlTools(EngineContext& context) : Engine(context) {}
 
-  std::string lfTableScript(host::Workbook& wb, host::Worksheet& ws) override;
-  std::string lfIndexScript(host::Workbook& wb, host::Worksheet& ws) override;
-  std::string lfCommentScript(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfTableBlock(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfIndexBlock(host::Workbook& wb, host::Worksheet& ws) override;
+  BlockBuilder lfCommentBlock(host::Workbook& wb, host::Worksheet& ws) override;
 
   // The batch that collects the catalogue into #temp_tab_info: 86 lines joined by CR LF.
   std::string lfSchemaQuery() const override;

@@ -16,6 +16,8 @@ namespace {
 // Texts collected before they go to the worker, and batches the worker may be behind by.
 constexpr std::size_t kBatchBytes = std::size_t{1} << 16;
 constexpr std::size_t kBatchesQueued = 16;
+// What a text to be built counts for in a batch: about a sheet's block.
+constexpr std::size_t kBuiltBytes = 16 * 1024;
 
 // The runtime's "disk full", which the shared list of runtime errors does not carry.
 constexpr long kDiskFull = 61;
@@ -74,28 +76,41 @@ void StreamWriter::Open_(std::string_view path, bool append) {
 void StreamWriter::Close_() {
   if (file_ == nullptr) throw Error::Runtime(RuntimeError::kBadFileName);
   Hand();
-  const int failure = Finish();
+  const std::exception_ptr failure = Finish();
   std::FILE* f = file_;
   file_ = nullptr;
   errno = 0;
   const bool closed = std::fclose(f) == 0;
-  if (failure != 0) throw WriteError(failure);
+  if (failure) std::rethrow_exception(failure);
   if (!closed) throw WriteError(errno);
 }
 
 void StreamWriter::Write_(std::string text) {
+  if (text.empty()) {
+    if (file_ == nullptr) throw Error::Runtime(RuntimeError::kBadFileName);
+    ThrowFailure();
+    return;
+  }
+  const std::size_t bytes = text.size();
+  Add(std::move(text), bytes);
+}
+
+void StreamWriter::Write_(std::function<std::string()> build) {
+  Add(std::move(build), kBuiltBytes);
+}
+
+void StreamWriter::Add(Piece piece, std::size_t bytes) {
   if (file_ == nullptr) throw Error::Runtime(RuntimeError::kBadFileName);
   ThrowFailure();
-  if (text.empty()) return;
-  pending_bytes_ += text.size();
-  pending_.push_back(std::move(text));
+  pending_bytes_ += bytes;
+  pending_.push_back(std::move(piece));
   if (pending_bytes_ >= kBatchBytes) Hand();
 }
 
 void StreamWriter::Hand() {
   if (pending_.empty()) return;
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.size() < kBatchesQueued || failure_ != 0; });
+  changed_.wait(lock, [this] { return queue_.size() < kBatchesQueued || failure_; });
   queue_.push_back(std::move(pending_));
   pending_.clear();
   pending_bytes_ = 0;
@@ -107,7 +122,7 @@ void StreamWriter::Hand() {
 void StreamWriter::Work() {
   std::string bytes;
   for (;;) {
-    std::vector<std::string> batch;
+    std::vector<Piece> batch;
     {
       std::unique_lock lock(mutex_);
       changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
@@ -117,27 +132,41 @@ void StreamWriter::Work() {
     }
     changed_.notify_all();
     bytes.clear();
-    for (const std::string& text : batch) {
+    std::exception_ptr failure;
+    for (Piece& piece : batch) {
+      const std::string* text = std::get_if<std::string>(&piece);
+      std::string built;
+      if (text == nullptr) {
+        try {
+          built = std::get<1>(piece)();
+        } catch (...) {
+          // What came before it is written; nothing after it, which would leave a gap.
+          failure = std::current_exception();
+          break;
+        }
+        text = &built;
+      }
       if (encoding_ == TextEncoding::kCp932) {
-        cp932::EncodeTo(text, bytes);
+        cp932::EncodeTo(*text, bytes);
       } else {
-        bytes += text;
+        bytes += *text;
       }
     }
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
         std::fflush(file_) != 0) {
-      const int err = errno != 0 ? errno : EIO;
+      failure = std::make_exception_ptr(WriteError(errno != 0 ? errno : EIO));
+    }
+    if (failure) {
       std::lock_guard lock(mutex_);
-      failure_ = err;
-      // Nothing after a failed write may reach the file: it would leave a gap.
+      failure_ = failure;
       queue_.clear();
       closing_ = true;
     }
   }
 }
 
-int StreamWriter::Finish() noexcept {
+std::exception_ptr StreamWriter::Finish() noexcept {
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
@@ -145,16 +174,16 @@ int StreamWriter::Finish() noexcept {
   changed_.notify_all();
   if (worker_.joinable()) worker_.join();
   std::lock_guard lock(mutex_);
-  const int failure = failure_;
+  std::exception_ptr failure = std::move(failure_);
+  failure_ = nullptr;
   closing_ = false;
-  failure_ = 0;
   queue_.clear();
   return failure;
 }
 
 void StreamWriter::ThrowFailure() {
   std::lock_guard lock(mutex_);
-  if (failure_ != 0) throw WriteError(failure_);
+  if (failure_) std::rethrow_exception(failure_);
 }
 
 }  // namespace kastel

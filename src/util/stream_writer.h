@@ -13,10 +13,13 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <exception>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <variant>
 #include <vector>
 
 namespace kastel {
@@ -49,6 +52,9 @@ class StreamWriter {
   // when the disk is full, 70 for another write failure; a failure of the worker is reported
   // by the next Write_ or by Close_.
   void Write_(std::string text);
+  // Writes the text `build` gives, as Write_ does: the worker calls it, so it must hold all it
+  // needs. What it throws is reported as a failed write is.
+  void Write_(std::function<std::string()> build);
 
   bool is_open() const { return file_ != nullptr; }
 
@@ -57,23 +63,26 @@ class StreamWriter {
   // is far behind, so that memory stays bounded.
   void Hand();
   void Work();
-  // Waits for the worker to write everything handed to it and ends it; the errno of its first
-  // failed write, or 0.
-  int Finish() noexcept;
+  // Waits for the worker to write everything handed to it and ends it; its first failure, if
+  // any.
+  std::exception_ptr Finish() noexcept;
   // Throws the worker's failure, if it had one.
   void ThrowFailure();
 
   TextEncoding encoding_;
   std::FILE* file_ = nullptr;
-  std::vector<std::string> pending_;  // texts not yet handed to the worker
+  // A text, or what builds it.
+  using Piece = std::variant<std::string, std::function<std::string()>>;
+  void Add(Piece piece, std::size_t bytes);
+  std::vector<Piece> pending_;  // not yet handed to the worker
   std::size_t pending_bytes_ = 0;
 
   std::thread worker_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::vector<std::string>> queue_;  // guarded by mutex_
-  bool closing_ = false;                        // guarded by mutex_
-  int failure_ = 0;  // errno of the first failed write; guarded by mutex_
+  std::deque<std::vector<Piece>> queue_;  // guarded by mutex_
+  bool closing_ = false;                  // guarded by mutex_
+  std::exception_ptr failure_;            // the worker's first failure; guarded by mutex_
 };
 
 }  // namespace kastel

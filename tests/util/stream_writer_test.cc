@@ -131,6 +131,24 @@ TEST_F(StreamWriterTest, WritingOrClosingWithoutAnOpenFileFailsWithBadFileNumber
   ExpectError([&] { closed.Write_("x"); }, RuntimeError::kBadFileName);
 }
 
+// Blocks built by the writer's worker land where they were written; one that fails to build
+// fails the file at the next call, with what came before it kept and nothing after it.
+TEST_F(StreamWriterTest, TextsBuiltByTheWorkerKeepTheirPlaceAndTheirFailureIsReported) {
+  const std::string path = Path("built.sql");
+  StreamWriter w;
+  w.Open_(path, false);
+  w.Write_("a");
+  w.Write_([] { return std::string("社"); });
+  w.Write_("c");
+  w.Write_([]() -> std::string { throw Error::Runtime(RuntimeError::kOutOfMemory); });
+  w.Write_("lost");
+  ExpectError([&] { w.Close_(); }, RuntimeError::kOutOfMemory);
+  EXPECT_EQ(ReadFile(path),
+            "a\x8E\xD0"
+            "c");
+  EXPECT_FALSE(w.is_open());
+}
+
 TEST_F(StreamWriterTest, AFullDiskIsReportedWhenTheFileIsClosed) {
   StreamWriter w;
   w.Open_("/dev/full", false);
