@@ -127,6 +127,7 @@ std::vector<std::string> ZipPackage::PartNames() const {
 
 std::string ZipPackage::RawBytes(Entry& entry) {
   if (entry.state == State::kBytes) return entry.bytes;
+  if (entry.state == State::kDeflated) return Inflate(entry.deflated);
   return zip_->Inflate(*entry.zip_index, entry.name, limits_, &inflated_total_);
 }
 
@@ -203,9 +204,10 @@ void ZipPackage::Release(std::string_view part) {
   Entry* entry = Find(part);
   if (entry == nullptr || !entry->dom || entry->pins > 0) return;
   if (entry->modified) {
-    // A changed part waits for the save as its text, which takes a fraction of its DOM's memory.
-    entry->bytes = SerializeXml(*entry->dom);
-    entry->state = State::kBytes;
+    // A changed part waits for the save deflated, as it will be written.
+    entry->deflated = Deflate(SerializeXml(*entry->dom));
+    entry->bytes.clear();
+    entry->state = State::kDeflated;
     entry->modified = false;
   }
   DropDom(*entry);
@@ -238,6 +240,7 @@ void ZipPackage::Write(std::string_view part, std::string bytes) {
   Entry& entry = Touch(part);
   entry.state = State::kBytes;
   entry.bytes = std::move(bytes);
+  entry.deflated = {};
   DropDom(entry);
   entry.modified = false;
 }
@@ -249,6 +252,7 @@ void ZipPackage::Remove(std::string_view part) {
   if (entry == nullptr || entry->folder) return;
   entry->state = State::kRemoved;
   entry->bytes.clear();
+  entry->deflated = {};
   DropDom(*entry);
   entry->modified = false;
 }
@@ -261,6 +265,8 @@ void ZipPackage::Save(const std::string& path) {
       writer.Add(entry.name, SerializeXml(*entry.dom));
     } else if (entry.state == State::kBytes) {
       writer.Add(entry.name, entry.bytes);
+    } else if (entry.state == State::kDeflated) {
+      writer.AddDeflated(entry.name, entry.deflated);
     } else {
       writer.Copy(zip_->archive(), *entry.zip_index, entry.name);
     }

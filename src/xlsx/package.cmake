@@ -3,6 +3,7 @@ find_package(ZLIB REQUIRED)
 add_library(kastel_opc STATIC
   ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cc
   ${CMAKE_CURRENT_LIST_DIR}/content_types.cc
+  ${CMAKE_CURRENT_LIST_DIR}/deflated_text.cc
   ${CMAKE_CURRENT_LIST_DIR}/package.cc
   ${CMAKE_CURRENT_LIST_DIR}/package_messages.cc
   ${CMAKE_CURRENT_LIST_DIR}/part_name.cc

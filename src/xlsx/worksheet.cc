@@ -206,6 +206,9 @@ Value XlsxWorksheet::Cell(int row, int column) const {
 }
 
 void XlsxWorksheet::SetCell(int row, int column, const Value& value) {
+  // A sheet written is parsed now and again at the save to catch up with renames: catching up
+  // while it is parsed spares the second parse, and the second deflate of a part let go.
+  CatchUpRenames();
   memo_.Forget(row, column);
   Data().Set(row, column, value);
 }

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "xlsx/deflated_text.h"
 #include "xlsx/package.h"
 #include "xlsx/zip_reader.h"
 
@@ -51,13 +52,15 @@ class ZipPackage final : public Package {
   void RemoveRelationship(std::string_view source, std::string_view id) override;
 
  private:
-  enum class State { kInZip, kBytes, kRemoved };
+  // kDeflated: a changed part released before the save, its text held deflated.
+  enum class State { kInZip, kBytes, kDeflated, kRemoved };
   struct Entry {
     std::string name;                        // as in the zip or as first written
     std::optional<std::uint64_t> zip_index;  // where the original bytes are
     State state = State::kInZip;
     bool folder = false;                      // a zip folder entry, not a part
     std::string bytes;                        // when kBytes
+    DeflatedText deflated;                    // when kDeflated
     std::unique_ptr<pugi::xml_document> dom;  // parsed on first use
     bool modified = false;                    // the DOM is to be written back
     int pins = 0;                             // holders of the DOM's nodes

@@ -1,5 +1,6 @@
 #include "xlsx/zip_writer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "xlsx/package_messages.h"
@@ -67,10 +68,85 @@ void ZipWriter::Add(const std::string& name, std::string bytes) {
   AddSource(name, zip_source_buffer(archive_, kept.data(), kept.size(), 0), ZIP_CM_DEFLATE);
 }
 
+namespace {
+
+// A libzip source that gives deflated bytes and says so: libzip then writes them as they are,
+// with the CRC and size it is told, as it does for an entry copied from another zip.
+struct DeflatedSource {
+  const DeflatedText* text;
+  std::size_t read = 0;
+  zip_error_t error;
+};
+
+zip_int64_t ServeDeflated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
+  auto* source = static_cast<DeflatedSource*>(state);
+  const std::string& bytes = source->text->bytes;
+  switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+      source->read = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      const std::size_t n = std::min<std::size_t>(length, bytes.size() - source->read);
+      std::copy_n(bytes.data() + source->read, n, static_cast<char*>(data));
+      source->read += n;
+      return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      auto* st = static_cast<zip_stat_t*>(data);
+      zip_stat_init(st);
+      st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+      st->size = source->text->size;
+      st->comp_size = bytes.size();
+      st->comp_method = ZIP_CM_DEFLATE;
+      st->crc = source->text->crc;
+      return sizeof(*st);
+    }
+    case ZIP_SOURCE_GET_FILE_ATTRIBUTES: {
+      // Marked as deflated at the fastest level, as the entries libzip deflates at that level.
+      auto* attributes = static_cast<zip_file_attributes_t*>(data);
+      zip_file_attributes_init(attributes);
+      attributes->valid = ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
+      attributes->general_purpose_bit_flags = 0x0004;
+      attributes->general_purpose_bit_mask = 0x0006;
+      return sizeof(*attributes);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_FREE:
+      zip_error_fini(&source->error);
+      delete source;
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                            ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
+    default:
+      zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
+
+}  // namespace
+
+void ZipWriter::AddDeflated(const std::string& name, DeflatedText deflated) {
+  auto* source = new DeflatedSource{&deflated_.emplace_back(std::move(deflated)), 0, {}};
+  zip_error_init(&source->error);
+  zip_source_t* zs = zip_source_function(archive_, ServeDeflated, source);
+  if (zs == nullptr) {
+    zip_error_fini(&source->error);
+    delete source;
+  }
+  // No method set: libzip keeps the one the source reports.
+  AddSource(name, zs, -1);
+}
+
 std::string ZipWriter::Finish() {
   if (zip_close(archive_) != 0) Fail(zip_get_error(archive_));
   archive_ = nullptr;
   buffers_.clear();
+  deflated_.clear();
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_source_stat(target_, &st) != 0 || zip_source_open(target_) != 0) {

@@ -11,6 +11,8 @@
 
 #include <zip.h>
 
+#include "xlsx/deflated_text.h"
+
 namespace kastel::xlsx {
 
 class ZipWriter {
@@ -25,6 +27,8 @@ class ZipWriter {
   void Copy(zip_t* source, std::uint64_t index, const std::string& name);
   // Adds an entry deflated from `bytes`.
   void Add(const std::string& name, std::string bytes);
+  // Adds an entry of text deflated beforehand, its bytes written as they are.
+  void AddDeflated(const std::string& name, DeflatedText deflated);
   // The finished zip. Throws kastel::Error (a save failure) when libzip fails.
   std::string Finish();
 
@@ -35,7 +39,8 @@ class ZipWriter {
   std::string path_;
   zip_source_t* target_ = nullptr;
   zip_t* archive_ = nullptr;
-  std::deque<std::string> buffers_;  // borrowed by libzip until Finish
+  std::deque<std::string> buffers_;    // borrowed by libzip until Finish
+  std::deque<DeflatedText> deflated_;  // the same
 };
 
 }  // namespace kastel::xlsx

@@ -29,6 +29,12 @@ TEST(ManySheets, CellsReadWhileOthersWereParsedReadBackWhatWasWrittenSince) {
   for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 1), Value::Number(i));
   for (int i = 1; i <= kSheets; ++i) wb.Worksheets(i).SetCell(1, 1, Value::Text("w"));
   for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 1), Value::Text("w"));
+  // Saved while most changed sheets wait let go, held deflated: written as they were held.
+  ScratchDir dir;
+  t.app.SaveAs(wb, dir / "w.xlsx");
+  TestApp reopened;
+  host::Workbook& saved = reopened.app.Open(dir / "w.xlsx");
+  for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(saved.Worksheets(i).Cell(1, 1), Value::Text("w"));
   for (int i = 1; i <= kSheets; ++i) wb.Worksheets(i).ClearContents("A1:B2");
   for (int i = 1; i <= kSheets; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 1), Value());
   wb.Worksheets(1).AddHyperlink("A1", "S2!R1C1", "link");
