@@ -170,24 +170,31 @@ void ZipPackage::CheckSharedStrings(std::string_view part, std::string_view byte
 
 pugi::xml_document& ZipPackage::Xml(std::string_view part) {
   Entry& entry = Require(part);
-  if (!entry.dom) {
-    std::string bytes = RawBytes(entry);
-    CheckSharedStrings(entry.name, bytes);
-    // Parts held parsed at once share one budget, so that several large sheets cannot add up.
-    const std::uint64_t cost = DomCost(bytes);
-    if (dom_cost_ + cost > limits_.max_dom_cost) Fail(messages::TooLargeToHold(entry.name));
-    auto dom = std::make_unique<pugi::xml_document>();
-    try {
-      ParseXml(bytes, entry.name, *dom);
-    } catch (const Error& e) {
-      Fail(e.description());
-    }
-    entry.dom = std::move(dom);
-    entry.modified = false;
-    entry.dom_cost = cost;
-    dom_cost_ += cost;
-  }
+  if (!entry.dom) Parse(entry, RawBytes(entry));
   return *entry.dom;
+}
+
+pugi::xml_document& ZipPackage::XmlOf(std::string_view part, std::string_view bytes) {
+  Entry& entry = Require(part);
+  if (!entry.dom) Parse(entry, bytes);
+  return *entry.dom;
+}
+
+void ZipPackage::Parse(Entry& entry, std::string_view bytes) {
+  CheckSharedStrings(entry.name, bytes);
+  // Parts held parsed at once share one budget, so that several large sheets cannot add up.
+  const std::uint64_t cost = DomCost(bytes);
+  if (dom_cost_ + cost > limits_.max_dom_cost) Fail(messages::TooLargeToHold(entry.name));
+  auto dom = std::make_unique<pugi::xml_document>();
+  try {
+    ParseXml(bytes, entry.name, *dom);
+  } catch (const Error& e) {
+    Fail(e.description());
+  }
+  entry.dom = std::move(dom);
+  entry.modified = false;
+  entry.dom_cost = cost;
+  dom_cost_ += cost;
 }
 
 bool ZipPackage::Parsed(std::string_view part) const {

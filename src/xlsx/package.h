@@ -78,6 +78,10 @@ class Package {
   // refused). The DOM is owned by the package; it is
   // written back at save time only after MarkModified.
   virtual pugi::xml_document& Xml(std::string_view part) = 0;
+  // Xml(part), parsed from `bytes` when it is not held parsed: `bytes` must be the part as
+  // Read gives it now (read earlier by the caller, while Original(part) still holds), which
+  // spares reading it again.
+  virtual pugi::xml_document& XmlOf(std::string_view part, std::string_view bytes) = 0;
   // True while the part is held as a DOM (parsed by Xml and not released since).
   virtual bool Parsed(std::string_view part) const = 0;
   // The DOM of Xml(part) is to be serialized at save time (format_raw, declaration kept).

@@ -35,6 +35,8 @@ class SheetCells {
 
   // The cell at (row, column), or null when the part gives it no value.
   const Cell* Find(int row, int column) const;
+  // The part as it was read.
+  std::string_view bytes() const { return bytes_; }
   // Every cell with a value, by rows, then columns.
   const std::vector<Cell>& cells() const { return cells_; }
 

@@ -29,7 +29,7 @@ bool SheetData::formulas_removed() const { return formulas_removed_; }
 
 SheetData::Index& SheetData::Load() {
   if (!index_) {
-    index_ = std::make_unique<Index>(package_.Xml(part_), package_.path(), part_);
+    index_ = std::make_unique<Index>(Dom(), package_.path(), part_);
     // The index points into the DOM: nothing may free it while the index lives.
     package_.Pin(part_);
     cells_.reset();
@@ -45,6 +45,11 @@ void CheckOnSheet(int row, int column) {
 }
 
 }  // namespace
+
+pugi::xml_document& SheetData::Dom() {
+  if (cells_ && !index_ && package_.Original(part_)) return package_.XmlOf(part_, cells_->bytes());
+  return package_.Xml(part_);
+}
 
 const SheetCells* SheetData::ReadOnlyCells() {
   if (index_) return nullptr;

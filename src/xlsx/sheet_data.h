@@ -77,6 +77,10 @@ class SheetData {
   // Renames sheet `from` to `to` in every formula and hyperlink location of this sheet.
   void RenameSheetReferences(std::string_view from, std::string_view to);
 
+  // The part's DOM, parsed from the bytes its one-pass read holds when they are still the
+  // part's: a sheet read and then written is inflated once.
+  pugi::xml_document& Dom();
+
   // Frees the parsed part (a modified one is kept by the package as text); the next call parses
   // it again.
   void Release();

@@ -257,7 +257,7 @@ void XlsxWorksheet::CatchUpRenames() {
   if (renames_applied_ == log.size()) return;
   // The part's DOM holds what was written since opening too: cells and links go straight in.
   const std::vector<std::string> present =
-      SheetNamesInXml(workbook_.package().Xml(part_).document_element());
+      SheetNamesInXml((data_ ? data_->Dom() : workbook_.package().Xml(part_)).document_element());
   std::vector<RenamePair> pairs = log.Follow(renames_applied_, present);
   renames_applied_ = log.size();
   if (pairs.empty()) {

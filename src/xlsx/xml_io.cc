@@ -124,7 +124,10 @@ void ParseXml(std::string_view bytes, std::string_view part, pugi::xml_document&
   if (bytes.find("<!DOCTYPE") != std::string_view::npos) {
     throw Error::Host(messages::Doctype(part), kFileFormatError);
   }
-  if (DomCost(bytes) > PackageLimits().max_dom_cost) {
+  // No byte makes more than one node or attribute: text short enough cannot be too costly,
+  // and the count, a pass over every byte, is left to the long ones.
+  const std::uint64_t most = PackageLimits().max_dom_cost;
+  if (bytes.size() > most / (1 + kNodeCost) && DomCost(bytes) > most) {
     throw Error::Host(messages::TooLargeToHold(part), kFileFormatError);
   }
   const std::string declared = DeclaredEncoding(bytes);

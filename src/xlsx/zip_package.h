@@ -28,6 +28,7 @@ class ZipPackage final : public Package {
   std::vector<std::string> PartNames() const override;
   std::string Read(std::string_view part) override;
   pugi::xml_document& Xml(std::string_view part) override;
+  pugi::xml_document& XmlOf(std::string_view part, std::string_view bytes) override;
   bool Parsed(std::string_view part) const override;
   void MarkModified(std::string_view part) override;
   void Release(std::string_view part) override;
@@ -75,6 +76,7 @@ class ZipPackage final : public Package {
   void CheckUnpinned(std::string_view part) const;
   void DropDom(Entry& entry);
   std::string RawBytes(Entry& entry);
+  void Parse(Entry& entry, std::string_view bytes);
   void CheckSharedStrings(std::string_view part, std::string_view bytes);
   [[noreturn]] void Fail(std::string_view cause) const;
 
