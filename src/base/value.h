@@ -29,7 +29,9 @@ class Value {
   bool is_empty() const { return kind() == Kind::kEmpty; }
 
   // Accessors; each REQUIRES the matching kind.
-  const std::string& text() const { return std::get<std::string>(v_); }
+  const std::string& text() const& { return std::get<std::string>(v_); }
+  // The text moved out of a value about to go.
+  std::string text() && { return std::move(std::get<std::string>(v_)); }
   double number() const { return std::get<double>(v_); }
   bool boolean() const { return std::get<bool>(v_); }
   double date() const { return std::get<DateTag>(v_).serial; }

@@ -81,8 +81,8 @@ void SheetCheck::Add(Severity severity, std::int32_t row, std::int32_t col, std:
 }
 
 std::string SheetCheck::Read(std::int32_t row, std::int32_t col) {
-  const Value value = ws_.Cell(row, col);
-  if (value.kind() != Value::Kind::kError) return ctx_.defines.CStrEx(value);
+  Value value = ws_.Cell(row, col);
+  if (value.kind() != Value::Kind::kError) return ctx_.defines.CStrEx(std::move(value));
   const std::string a1 = model::Defines::ColumnLetter(col) + std::to_string(row);
   if (flagged_cells_.insert(a1).second) {
     Add(Severity::kError, row, col, "セルがエラー値 " + value.error() + " です",

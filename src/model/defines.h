@@ -147,6 +147,8 @@ class Defines {
   // The text of `value`: texts as they are, empty and null as "", others as "" & value. A value
   // that cannot be converted is reported under "CStrEx" and gives "".
   std::string CStrEx(const Value& value);
+  // The same for a value about to go, whose text is moved rather than copied.
+  std::string CStrEx(Value&& value);
   // CStrEx(text) padded with half-width spaces to `width` CP932 bytes; never cut.
   std::string PadRightB(const Value& text, std::int32_t width);
   // The column letters of `column` (1 -> "A", 27 -> "AA", 702 -> "ZZ"); columns up to 16384

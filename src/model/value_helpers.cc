@@ -62,6 +62,11 @@ std::string Defines::CStrEx(const Value& value) {
   }
 }
 
+std::string Defines::CStrEx(Value&& value) {
+  if (value.kind() == Value::Kind::kText) return std::move(value).text();
+  return CStrEx(static_cast<const Value&>(value));
+}
+
 std::string Defines::PadRightB(const Value& text, std::int32_t width) {
   std::string result = CStrEx(text);
   const auto length = static_cast<std::int64_t>(cp932::Width(result));
