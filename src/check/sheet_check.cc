@@ -217,7 +217,7 @@ void SheetCheck::CheckColumns() {
   }
   // A gap in the column block ends it for the script; whatever stands below is lost.
   const std::int32_t end = layout.column_name.row + static_cast<std::int32_t>(columns.size());
-  for (std::int32_t row = end + 1; row <= model::kLastColumnRow; ++row) {
+  for (const std::int32_t row : ws_.FilledRows(name_col, end + 1, model::kLastColumnRow)) {
     if (ctx_.defines.IsEmptyEx(ws_.Cell(row, name_col))) continue;
     Add(Severity::kError, end, name_col,
         "列名が空ですが、" + std::to_string(row) + " 行目にも列があります",

@@ -57,12 +57,18 @@ std::vector<ColumnRow> SheetReader::Columns(unsigned fields) {
 
 std::vector<KeyCell> SheetReader::KeyCells(int index) {
   const std::int32_t key_col = defines_.layout().index_column.col + index;
+  std::int32_t rows = 0;  // of the block; their names are then the first of names_
+  WalkColumns([&](std::int32_t /*row*/, const Value& /*name*/) { ++rows; });
   std::vector<KeyCell> cells;
-  WalkColumns([&](std::int32_t row, const Value& name) {
+  if (rows == 0) return cells;
+  // A matrix column is mostly empty: only the rows that hold something are read.
+  const std::int32_t first = defines_.layout().column_name.row;
+  for (const std::int32_t row : ws_.FilledRows(key_col, first, first + rows - 1)) {
     Value key = ws_.Cell(row, key_col);
-    if (defines_.IsEmptyEx(key)) return;
+    if (defines_.IsEmptyEx(key)) continue;
+    const Value& name = names_[static_cast<std::size_t>(row - first)];
     cells.push_back(KeyCell{row, defines_.CStrEx(name), std::move(key)});
-  });
+  }
   return cells;
 }
 

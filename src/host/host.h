@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/subscription.h"
 #include "base/value.h"
@@ -86,6 +87,17 @@ class Worksheet {
   // its last computed value. Fails (error 1004) outside rows 1..1048576 and columns 1..16384,
   // as the write does: a layout position off the sheet must not read as an empty cell.
   virtual Value Cell(int row, int column) const = 0;
+  // The rows from `first` to `last` whose cell in `column` reads as anything but empty, in
+  // order: what reading Cell row by row would find, for walks down a mostly empty column.
+  // Fails as Cell does for a position off the sheet. Adapters that hold a sheet's cells answer
+  // it without a read per row.
+  virtual std::vector<int> FilledRows(int column, int first, int last) const {
+    std::vector<int> rows;
+    for (int row = first; row <= last; ++row) {
+      if (!Cell(row, column).is_empty()) rows.push_back(row);
+    }
+    return rows;
+  }
   // Cells(row, column).Value = value. Keeps the cell's format. Text starting with an
   // apostrophe is stored as the text after it, as a typed entry would be. Fails (error 1004)
   // outside the sheet.

@@ -35,6 +35,9 @@ class SheetCells {
 
   // The cell at (row, column), or null when the part gives it no value.
   const Cell* Find(int row, int column) const;
+  // Calls `visit(cell)` for the cells of `column` in rows `first` to `last`, in order.
+  template <typename Visit>
+  void ForEachInColumn(int column, int first, int last, Visit visit) const;
   // The part as it was read.
   std::string_view bytes() const { return bytes_; }
   // Every cell with a value, by rows, then columns.
@@ -53,6 +56,21 @@ class SheetCells {
   static constexpr int kRowIndexLimit = 1 << 16;
   mutable std::size_t hint_ = 0;  // where the last search ended
 };
+
+template <typename Visit>
+void SheetCells::ForEachInColumn(int column, int first, int last, Visit visit) const {
+  if (first < 1) first = 1;
+  std::size_t at = 0;
+  if (!row_start_.empty()) {
+    if (static_cast<std::size_t>(first) + 1 >= row_start_.size()) return;
+    at = row_start_[static_cast<std::size_t>(first)];
+  } else {
+    while (at < cells_.size() && cells_[at].row < first) ++at;
+  }
+  for (; at < cells_.size() && cells_[at].row <= last; ++at) {
+    if (cells_[at].column == column) visit(cells_[at]);
+  }
+}
 
 }  // namespace kastel::xlsx
 

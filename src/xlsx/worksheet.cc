@@ -205,6 +205,19 @@ Value XlsxWorksheet::Cell(int row, int column) const {
   return value;
 }
 
+std::vector<int> XlsxWorksheet::FilledRows(int column, int first, int last) const {
+  const SheetCells* held = data_ ? data_->held_cells() : nullptr;
+  if (!held || first < 1 || last > kMaxRow || column < 1 || column > kMaxColumn) {
+    return host::Worksheet::FilledRows(column, first, last);
+  }
+  workbook_.Touch(const_cast<XlsxWorksheet&>(*this));
+  std::vector<int> rows;
+  held->ForEachInColumn(column, first, last, [&](const SheetCells::Cell& cell) {
+    if (!data_->ValueOf(cell).is_empty()) rows.push_back(cell.row);
+  });
+  return rows;
+}
+
 void XlsxWorksheet::SetCell(int row, int column, const Value& value) {
   // A sheet written is parsed now and again at the save to catch up with renames: catching up
   // while it is parsed spares the second parse, and the second deflate of a part let go.

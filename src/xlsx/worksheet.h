@@ -36,6 +36,7 @@ class XlsxWorksheet final : public host::Worksheet {
   void Select() override;
   void Copy(host::Worksheet& before) override;
   Value Cell(int row, int column) const override;
+  std::vector<int> FilledRows(int column, int first, int last) const override;
   void SetCell(int row, int column, const Value& value) override;
   std::optional<host::CellPos> Find(const host::FindOptions& options) const override;
   void ClearContents(std::string_view a1_range) override;

@@ -2,6 +2,8 @@
 // writes the host refuses.
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "adapters.h"
 
@@ -50,6 +52,31 @@ TEST_P(HostContract, CellsReadBackWhatWasWrittenAndRefuseWhatTheHostRefuses) {
     ExpectError([&] { sheet.SetCell(r.row, r.column, r.value); }, kHostError, kHostMessage);
     EXPECT_EQ(sheet.Cell(1, 11), Value::Text("新しい値"));
   }
+}
+
+// A walk down a column finds the rows that reading Cell row by row finds, on the sheet as read
+// and as changed since.
+TEST_P(HostContract, FilledRowsAreTheRowsWhoseCellsReadAsSomething) {
+  Worksheet& sheet = Open("cells.xlsx").Worksheets("cells");
+  auto by_cells = [&](int column, int first, int last) {
+    std::vector<int> rows;
+    for (int row = first; row <= last; ++row) {
+      if (!sheet.Cell(row, column).is_empty()) rows.push_back(row);
+    }
+    return rows;
+  };
+  for (const char* state : {"as read", "changed"}) {
+    for (int column = 1; column <= 12; ++column) {
+      for (const auto& [first, last] : {std::pair{1, 40}, {2, 7}, {7, 7}, {9, 3}}) {
+        const std::vector<int> expected = by_cells(column, first, last);
+        EXPECT_EQ(sheet.FilledRows(column, first, last), expected)
+            << state << " column " << column << " rows " << first << "-" << last;
+      }
+    }
+    sheet.SetCell(7, 1, Value());
+    sheet.SetCell(2, 3, Value::Text("x"));
+  }
+  ExpectError([&] { sheet.FilledRows(1, 0, 3); }, kHostError, kHostMessage);
 }
 
 }  // namespace
