@@ -184,12 +184,21 @@ void SheetCheck::CheckDataType(std::int32_t row, std::int32_t col, const std::st
 
 void SheetCheck::CheckColumns() {
   const model::Layout& layout = ctx_.defines.layout();
-  const std::vector<engines::ColumnRow> columns = reader_.Columns(engines::kNameOnly);
+  // The rows as the script's blocks have just read them all, or read here.
+  constexpr unsigned kEveryField = engines::kTableFields | engines::kCommentFields;
+  const bool known = read_ && read_->valid && (read_->fields & kEveryField) == kEveryField;
+  const std::vector<engines::ColumnRow> own =
+      known ? std::vector<engines::ColumnRow>() : reader_.Columns(engines::kNameOnly);
+  const std::vector<engines::ColumnRow>& columns = known ? read_->rows : own;
+  using Field = std::string engines::ColumnRow::*;
+  auto field = [&](const engines::ColumnRow& c, Field member, std::int32_t col) {
+    return known ? c.*member : Read(c.row, col);
+  };
   std::unordered_map<std::string, std::int32_t> first_row;
   first_row.reserve(columns.size());
   const std::int32_t name_col = layout.column_name.col;
   for (const engines::ColumnRow& c : columns) {
-    const std::string name = Read(c.row, name_col);
+    const std::string name = field(c, &engines::ColumnRow::name, name_col);
     if (!name.empty()) {
       if (auto [seen, added] = first_row.emplace(vb::UCase(name), c.row); !added) {
         Add(Severity::kError, c.row, name_col,
@@ -200,20 +209,23 @@ void SheetCheck::CheckColumns() {
         CheckName(c.row, name_col, name, true);
       }
     }
-    CheckText(c.row, layout.column_title.col, Read(c.row, layout.column_title.col), Use::kTitle,
-              true);
-    CheckDataType(c.row, layout.data_type.col, Read(c.row, layout.data_type.col));
-    const std::string nullable = Read(c.row, layout.nullable.col);
+    CheckText(c.row, layout.column_title.col,
+              field(c, &engines::ColumnRow::title, layout.column_title.col), Use::kTitle, true);
+    CheckDataType(c.row, layout.data_type.col,
+                  field(c, &engines::ColumnRow::data_type, layout.data_type.col));
+    const std::string nullable = field(c, &engines::ColumnRow::nullable, layout.nullable.col);
     nullable_marked_.push_back(!nullable.empty());
     if (!nullable.empty() && nullable != "否") {
       Add(Severity::kError, c.row, layout.nullable.col,
           "NULL 欄の" + Quote(nullable) + "は「否」でも空でもありません",
           "NULL を許す列 (NULL) として書かれます");
     }
-    CheckText(c.row, layout.default_value.col, Read(c.row, layout.default_value.col), Use::kPlain,
+    CheckText(c.row, layout.default_value.col,
+              field(c, &engines::ColumnRow::default_value, layout.default_value.col), Use::kPlain,
               false);
-    CheckText(c.row, layout.column_comment.col, Read(c.row, layout.column_comment.col),
-              Use::kComment, false);
+    CheckText(c.row, layout.column_comment.col,
+              field(c, &engines::ColumnRow::comment, layout.column_comment.col), Use::kComment,
+              false);
   }
   // A gap in the column block ends it for the script; whatever stands below is lost.
   const std::int32_t end = layout.column_name.row + static_cast<std::int32_t>(columns.size());

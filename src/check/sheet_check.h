@@ -37,8 +37,11 @@ struct CheckContext {
 
 class SheetCheck {
  public:
-  SheetCheck(CheckContext& ctx, host::Worksheet& ws, std::vector<Finding>& out)
-      : ctx_(ctx), ws_(ws), out_(out), reader_(ctx.defines, ws) {}
+  // With `read` holding every field of the column rows (as the script's blocks read them), the
+  // column block is checked from there.
+  SheetCheck(CheckContext& ctx, host::Worksheet& ws, std::vector<Finding>& out,
+             const engines::ColumnsRead* read = nullptr)
+      : ctx_(ctx), ws_(ws), out_(out), reader_(ctx.defines, ws), read_(read) {}
 
   // Checks the sheet, appending its findings.
   void Run();
@@ -71,6 +74,7 @@ class SheetCheck {
   std::vector<Finding>& out_;
   // One reader for the whole sheet: the name cells it keeps serve every index's key walk.
   engines::SheetReader reader_;
+  const engines::ColumnsRead* read_;
   std::string table_;
   // Whether the nullable cell of each column row, from the first, holds a mark.
   std::vector<bool> nullable_marked_;

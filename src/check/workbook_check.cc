@@ -158,14 +158,14 @@ WorkbookCheck::WorkbookCheck(host::Workbook& wb, const CheckOptions& options) {
                                 {}});
 }
 
-void WorkbookCheck::Sheet(host::Worksheet& ws, bool definition) {
+void WorkbookCheck::Sheet(host::Worksheet& ws, bool definition, const engines::ColumnsRead* read) {
   if (!context_) return;
   if (!definition) {
     CheckSkippedSheet(defines_, ws, report_.findings);
     return;
   }
   ++report_.sheets_read;
-  SheetCheck(*context_, ws, report_.findings).Run();
+  SheetCheck(*context_, ws, report_.findings, read).Run();
 }
 
 Report CheckWorkbook(host::Workbook& wb, const CheckOptions& options) {

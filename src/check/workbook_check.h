@@ -31,8 +31,10 @@ class WorkbookCheck {
   WorkbookCheck& operator=(const WorkbookCheck&) = delete;
 
   // Checks the next sheet in tab order; `definition` tells whether the script output writes it.
-  // Nothing happens when the layout could not be loaded.
-  void Sheet(host::Worksheet& ws, bool definition);
+  // Nothing happens when the layout could not be loaded. `read`, the column rows the script
+  // output has just read from the sheet, spares reading them again; a cell among them that
+  // holds an error value then goes unreported, which matters not, as the script reports it.
+  void Sheet(host::Worksheet& ws, bool definition, const engines::ColumnsRead* read = nullptr);
   // False when the workbook-level findings already end the check: the sheets need no reading.
   bool ready() const { return context_.has_value(); }
   // The findings so far.

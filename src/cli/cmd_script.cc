@@ -52,17 +52,21 @@ class RideAlong {
     } catch (const std::exception&) {
       return;
     }
+    engine_.columns_read = &columns_read_;
     engine_.sheet_observer = [this](host::Worksheet& ws, bool definition) {
       ++seen_;
       if (failed_) return;
       try {
-        check_->Sheet(ws, definition);
+        check_->Sheet(ws, definition, &columns_read_);
       } catch (const std::exception&) {
         failed_ = true;
       }
     };
   }
-  ~RideAlong() { engine_.sheet_observer = nullptr; }
+  ~RideAlong() {
+    engine_.sheet_observer = nullptr;
+    engine_.columns_read = nullptr;
+  }
   RideAlong(const RideAlong&) = delete;
   RideAlong& operator=(const RideAlong&) = delete;
 
@@ -76,6 +80,8 @@ class RideAlong {
   host::Workbook& wb_;
   engines::EngineContext& engine_;
   std::optional<check::WorkbookCheck> check_;
+  // What the script's blocks read from the sheet being written: the check takes it from there.
+  engines::ColumnsRead columns_read_;
   int seen_ = 0;
   bool failed_ = false;
 };

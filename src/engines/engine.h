@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "engines/data.h"
+#include "engines/sheet_reader.h"
 #include "host/host.h"
 #include "util/stream_writer.h"
 
@@ -58,6 +59,9 @@ struct EngineContext {
   // three blocks: whoever reads the same sheets afterwards finds them still parsed. It must not
   // throw; a failure in it would be taken for the script's own.
   std::function<void(host::Worksheet& ws, bool definition)> sheet_observer = nullptr;
+  // Filled with the column rows of the sheet the script output is writing, for the observer;
+  // emptied before each sheet.
+  ColumnsRead* columns_read = nullptr;
 };
 
 class Engine {

@@ -83,6 +83,7 @@ void Engine::ForwardEngineer(host::Workbook& wb) {
         continue;
       }
       ++count;
+      if (ctx.columns_read) ctx.columns_read->Clear();
       files.table.Write_(lfTableBlock(wb, ws));
       files.index.Write_(lfIndexBlock(wb, ws));
       files.comment.Write_(lfCommentBlock(wb, ws));

@@ -10,7 +10,7 @@
 namespace kastel::engines {
 
 Engine::BlockBuilder PgsTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws);
+  SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   std::vector<std::string> primary_key;
@@ -24,7 +24,7 @@ Engine::BlockBuilder PgsTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksh
 }
 
 Engine::BlockBuilder PgsTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws);
+  SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes(),
@@ -32,7 +32,7 @@ Engine::BlockBuilder PgsTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksh
 }
 
 Engine::BlockBuilder PgsTools::lfCommentBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws);
+  SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return

@@ -36,6 +36,21 @@ enum ColumnFields : unsigned {
   kCommentFields = 2,  // title, comment
 };
 
+// The column rows the script's blocks read from one sheet, the fields of each block merged: the
+// workbook check that rides along the script takes them from here instead of the cells.
+struct ColumnsRead {
+  std::vector<ColumnRow> rows;
+  unsigned fields = 0;  // the ColumnFields every row holds
+  bool valid = true;    // false when two reads walked different rows
+
+  void Clear() {
+    rows.clear();
+    fields = 0;
+    valid = true;
+  }
+  void Merge(const std::vector<ColumnRow>& read, unsigned read_fields);
+};
+
 // One row of the index block with the key column list of its index.
 struct IndexRow {
   std::int32_t row = 0;  // the sheet row it stands on
@@ -56,8 +71,10 @@ struct KeyCell {
 
 class SheetReader {
  public:
-  // Both must outlive the reader; the layout of `defines` must have been loaded.
-  SheetReader(model::Defines& defines, host::Worksheet& ws) : defines_(defines), ws_(ws) {}
+  // Both must outlive the reader; the layout of `defines` must have been loaded. The column
+  // rows read are also merged into `tap` when there is one.
+  SheetReader(model::Defines& defines, host::Worksheet& ws, ColumnsRead* tap = nullptr)
+      : defines_(defines), ws_(ws), tap_(tap) {}
 
   std::string TableName();
   std::string TableTitle();
@@ -85,6 +102,7 @@ class SheetReader {
 
   model::Defines& defines_;
   host::Worksheet& ws_;
+  ColumnsRead* tap_;
   std::vector<Value> names_;  // the name cells of the column block read so far, in order
 };
 

@@ -8,7 +8,7 @@
 namespace kastel::engines {
 
 Engine::BlockBuilder SqlTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws);
+  SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title),
@@ -16,7 +16,7 @@ Engine::BlockBuilder SqlTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksh
 }
 
 Engine::BlockBuilder SqlTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws);
+  SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes()] {
@@ -25,7 +25,7 @@ Engine::BlockBuilder SqlTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksh
 }
 
 Engine::BlockBuilder SqlTools::lfCommentBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws);
+  SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title),

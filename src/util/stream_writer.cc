@@ -16,8 +16,9 @@ namespace {
 // Texts collected before they go to the worker, and batches the worker may be behind by.
 constexpr std::size_t kBatchBytes = std::size_t{1} << 16;
 constexpr std::size_t kBatchesQueued = 16;
-// What a text to be built counts for in a batch: about a sheet's block.
-constexpr std::size_t kBuiltBytes = 16 * 1024;
+// What a text to be built counts for in a batch: a few sheets' blocks go together, as waking
+// the worker for each costs about as much as building it.
+constexpr std::size_t kBuiltBytes = 4 * 1024;
 
 // The runtime's "disk full", which the shared list of runtime errors does not carry.
 constexpr long kDiskFull = 61;

@@ -9,8 +9,8 @@ namespace kastel::xlsx {
 namespace {
 
 // Sheets are read ahead in turns of a few, started when at most kRefillBelow are left.
-constexpr std::size_t kMostInHand = 8;
-constexpr std::size_t kRefillBelow = 2;
+constexpr std::size_t kMostInHand = 16;
+constexpr std::size_t kRefillBelow = 4;
 // Large sheets are not piled up: their declared sizes in hand stay about within this.
 constexpr std::uint64_t kMostBytesInHand = std::uint64_t{16} << 20;
 
