@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -117,11 +118,22 @@ void StreamWriter::Hand() {
   pending_bytes_ = 0;
   lock.unlock();
   changed_.notify_all();
-  if (!worker_.joinable()) worker_ = signal_cleanup::QuietThread([this] { Work(); });
+  if (worker_.joinable()) return;
+  try {
+    worker_ = signal_cleanup::QuietThread([this] { Work(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the batch is written here, as it was before there were workers.
+    std::vector<Piece> batch;
+    {
+      std::lock_guard guard(mutex_);
+      batch = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    Write(batch);
+  }
 }
 
 void StreamWriter::Work() {
-  std::string bytes;
   for (;;) {
     std::vector<Piece> batch;
     {
@@ -132,38 +144,42 @@ void StreamWriter::Work() {
       queue_.pop_front();
     }
     changed_.notify_all();
-    bytes.clear();
-    std::exception_ptr failure;
-    for (Piece& piece : batch) {
-      const std::string* text = std::get_if<std::string>(&piece);
-      std::string built;
-      if (text == nullptr) {
-        try {
-          built = std::get<1>(piece)();
-        } catch (...) {
-          // What came before it is written; nothing after it, which would leave a gap.
-          failure = std::current_exception();
-          break;
-        }
-        text = &built;
+    Write(batch);
+  }
+}
+
+void StreamWriter::Write(std::vector<Piece>& batch) {
+  bytes_.clear();
+  std::exception_ptr failure;
+  for (Piece& piece : batch) {
+    const std::string* text = std::get_if<std::string>(&piece);
+    std::string built;
+    if (text == nullptr) {
+      try {
+        built = std::get<1>(piece)();
+      } catch (...) {
+        // What came before it is written; nothing after it, which would leave a gap.
+        failure = std::current_exception();
+        break;
       }
-      if (encoding_ == TextEncoding::kCp932) {
-        cp932::EncodeTo(*text, bytes);
-      } else {
-        bytes += *text;
-      }
+      text = &built;
     }
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
-        std::fflush(file_) != 0) {
-      failure = std::make_exception_ptr(WriteError(errno != 0 ? errno : EIO));
+    if (encoding_ == TextEncoding::kCp932) {
+      cp932::EncodeTo(*text, bytes_);
+    } else {
+      bytes_ += *text;
     }
-    if (failure) {
-      std::lock_guard lock(mutex_);
-      failure_ = failure;
-      queue_.clear();
-      closing_ = true;
-    }
+  }
+  errno = 0;
+  if (std::fwrite(bytes_.data(), 1, bytes_.size(), file_) != bytes_.size() ||
+      std::fflush(file_) != 0) {
+    failure = std::make_exception_ptr(WriteError(errno != 0 ? errno : EIO));
+  }
+  if (failure) {
+    std::lock_guard lock(mutex_);
+    failure_ = failure;
+    queue_.clear();
+    closing_ = true;
   }
 }
 

@@ -59,10 +59,15 @@ class StreamWriter {
   bool is_open() const { return file_ != nullptr; }
 
  private:
+  // A text, or what builds it.
+  using Piece = std::variant<std::string, std::function<std::string()>>;
+
   // Hands the collected texts to the worker, starting it on first use; waits while the worker
   // is far behind, so that memory stays bounded.
   void Hand();
   void Work();
+  // Builds, encodes and writes a batch; a failure is kept for the caller, and ends the worker.
+  void Write(std::vector<Piece>& batch);
   // Waits for the worker to write everything handed to it and ends it; its first failure, if
   // any.
   std::exception_ptr Finish() noexcept;
@@ -71,10 +76,9 @@ class StreamWriter {
 
   TextEncoding encoding_;
   std::FILE* file_ = nullptr;
-  // A text, or what builds it.
-  using Piece = std::variant<std::string, std::function<std::string()>>;
   void Add(Piece piece, std::size_t bytes);
   std::vector<Piece> pending_;  // not yet handed to the worker
+  std::string bytes_;           // a batch encoded, by whoever writes it
   std::size_t pending_bytes_ = 0;
 
   std::thread worker_;

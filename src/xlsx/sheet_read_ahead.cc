@@ -1,6 +1,7 @@
 #include "xlsx/sheet_read_ahead.h"
 
 #include <exception>
+#include <system_error>
 #include <utility>
 
 #include "base/signal_cleanup.h"
@@ -45,6 +46,8 @@ std::optional<std::unique_ptr<SheetCells>> SheetReadAhead::Take(std::string_view
     return std::nullopt;
   }
   Result result = taken.result.get();
+  produced_ -= result.size;
+  if (result.skipped) return std::nullopt;
   package_.Adopt(part, result.size);
   return std::move(result.cells);
 }
@@ -57,11 +60,18 @@ void SheetReadAhead::StartAfter(std::string_view part) {
     std::string next = next_part_(last);
     if (next.empty()) break;
     Package::ReadTask read = package_.ReadLater(next);
-    if (!read.read) break;
-    std::packaged_task<Result()> task([read = std::move(read.read)] {
+    // A part larger than all the sheets in hand may be is left to be read when it is wanted.
+    if (!read.read || read.declared_size > kMostBytesInHand) break;
+    std::packaged_task<Result()> task([read = std::move(read.read), &produced = produced_] {
       Result result;
+      // Declared sizes may lie: what was really inflated counts too.
+      if (produced.load() >= kMostBytesInHand) {
+        result.skipped = true;
+        return result;
+      }
       std::string bytes = read();
       result.size = bytes.size();
+      produced += result.size;
       result.cells = SheetCells::Scan(std::move(bytes));
       return result;
     });
@@ -75,13 +85,30 @@ void SheetReadAhead::StartAfter(std::string_view part) {
     last = std::move(next);
   }
   if (added == 0) return;
-  if (!worker_.joinable()) worker_ = signal_cleanup::QuietThread([this] { Work(); });
+  if (!worker_.joinable()) {
+    try {
+      worker_ = signal_cleanup::QuietThread([this] { Work(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: the sheets are read here, as they would be without reading ahead.
+      RunTasks();
+      return;
+    }
+  }
   wake_.notify_one();
+}
+
+void SheetReadAhead::RunTasks() {
+  std::deque<std::packaged_task<Result()>> tasks;
+  {
+    std::lock_guard lock(mutex_);
+    tasks.swap(tasks_);
+  }
+  for (auto& task : tasks) task();
 }
 
 void SheetReadAhead::Drop(InHand& sheet) {
   try {
-    sheet.result.get();
+    produced_ -= sheet.result.get().size;
   } catch (...) {
     // A sheet dropped unread cannot fail the command; read later, it fails there.
   }

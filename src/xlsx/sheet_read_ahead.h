@@ -9,6 +9,7 @@
 #ifndef KASTEL_XLSX_SHEET_READ_AHEAD_H_
 #define KASTEL_XLSX_SHEET_READ_AHEAD_H_
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -28,8 +29,8 @@ namespace kastel::xlsx {
 
 class SheetReadAhead {
  public:
-  // `next_part` gives the worksheet part that follows a part in tab order, or "" after the
-  // last.
+  // `next_part` gives the part of the worksheet to read after the one of a part, or "" when
+  // there is none.
   SheetReadAhead(Package& package, std::function<std::string(std::string_view)> next_part);
   // Waits for the sheet in hand.
   ~SheetReadAhead();
@@ -47,7 +48,8 @@ class SheetReadAhead {
  private:
   struct Result {
     std::unique_ptr<SheetCells> cells;
-    std::uint64_t size = 0;
+    std::uint64_t size = 0;  // inflated
+    bool skipped = false;    // not read: too much was in hand
   };
   struct InHand {
     std::string part;
@@ -55,14 +57,17 @@ class SheetReadAhead {
     std::future<Result> result;
   };
   // Waits for the sheet, or every sheet in hand, and forgets it.
-  static void Drop(InHand& sheet);
+  void Drop(InHand& sheet);
   void DropAll();
   void Work();
+  // Runs the tasks waiting, on this thread.
+  void RunTasks();
 
   Package& package_;
   std::function<std::string(std::string_view)> next_part_;
-  std::deque<InHand> in_hand_;  // in tab order
-  std::uint64_t bytes_in_hand_ = 0;
+  std::deque<InHand> in_hand_;              // in tab order
+  std::uint64_t bytes_in_hand_ = 0;         // declared
+  std::atomic<std::uint64_t> produced_{0};  // inflated by the worker and not taken yet
 
   std::thread worker_;
   std::mutex mutex_;

@@ -251,10 +251,14 @@ std::string XlsxWorkbook::PartAfter(std::string_view part) {
   // Sheets are mostly read in tab order: the one after the last answer comes first.
   const std::size_t count = worksheets_.size();
   for (std::size_t step = 0; step < count; ++step) {
-    const std::size_t i = (part_after_hint_ + step) % count;
+    std::size_t i = (part_after_hint_ + step) % count;
     if (worksheets_[i]->part() != part) continue;
-    part_after_hint_ = i + 1;
-    return i + 1 < count ? worksheets_[i + 1]->part() : std::string();
+    // Hidden sheets are passed over: the walks that read every sheet skip them unread, and a
+    // hidden template can be the largest sheet of all.
+    while (++i < count && worksheets_[i]->Visible() != host::Visibility::kVisible) {
+    }
+    part_after_hint_ = i;
+    return i < count ? worksheets_[i]->part() : std::string();
   }
   return std::string();
 }

@@ -96,7 +96,7 @@ class XlsxWorkbook final : public host::Workbook {
 
  private:
   void Promote(XlsxWorksheet& sheet);
-  // The worksheet part after `part` in tab order; "" after the last.
+  // The part of the first shown worksheet after `part` in tab order; "" when there is none.
   std::string PartAfter(std::string_view part);
   struct Tab {
     pugi::xml_node entry;                  // <sheet> in workbook.xml
