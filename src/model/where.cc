@@ -8,21 +8,12 @@
 
 namespace kastel::model {
 
-Where::Scope::Scope(Where& where, std::string part)
-    : where_(where), unwinding_at_start_(std::uncaught_exceptions()) {
-  where_.Push(std::move(part));
+Where::Scope::Scope(Where& where, std::string part, bool push)
+    : where_(where), unwinding_at_start_(std::uncaught_exceptions()), pushed_(push) {
+  if (pushed_) where_.Push(std::move(part));
 }
 
-Where::Scope::~Scope() { where_.Pop(unwinding_at_start_); }
-
-Where::BookScope::BookScope(Where& where, std::string name)
-    : where_(where),
-      unwinding_at_start_(std::uncaught_exceptions()),
-      pushed_(where.parts_.empty()) {
-  if (pushed_) where_.Push(std::move(name));
-}
-
-Where::BookScope::~BookScope() {
+Where::Scope::~Scope() {
   if (pushed_) where_.Pop(unwinding_at_start_);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kastel::model {
@@ -16,29 +17,27 @@ class Where {
   // place as it was at the throw, for the handler that reports it further out.
   class Scope {
    public:
-    Scope(Where& where, std::string part);
+    Scope(Where& where, std::string part) : Scope(where, std::move(part), true) {}
     ~Scope();
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
-   private:
-    Where& where_;
-    int unwinding_at_start_;
-  };
-
-  // The workbook part, named by whichever walk starts first (a refresh loads the layout, which
-  // names the workbook as well when it runs alone).
-  class BookScope {
-   public:
-    BookScope(Where& where, std::string name);
-    ~BookScope();
-    BookScope(const BookScope&) = delete;
-    BookScope& operator=(const BookScope&) = delete;
+   protected:
+    // A part that is added only when `push`.
+    Scope(Where& where, std::string part, bool push);
 
    private:
     Where& where_;
     int unwinding_at_start_;
     bool pushed_;
+  };
+
+  // The workbook part, named by whichever walk starts first (a refresh loads the layout, which
+  // names the workbook as well when it runs alone).
+  class BookScope : public Scope {
+   public:
+    BookScope(Where& where, std::string name)
+        : Scope(where, std::move(name), where.parts_.empty()) {}
   };
 
   // The place of the failure being reported: the one left by a failure, else where the walk is
