@@ -36,6 +36,17 @@ std::string OpenCause(int zip_error, bool looks_like_zip) {
 
 bool StartsLikeZip(std::string_view head) { return head.substr(0, 2) == "PK"; }
 
+// Deflated entries with a CRC are inflated here rather than by libzip (see InflateDeflated).
+bool InflatedHere(const zip_stat_t& st) {
+  return (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
+         (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size > 0;
+}
+
+// The inflated size the directory declares, or 0; it may lie.
+std::uint64_t DeclaredSize(const zip_stat_t& st) {
+  return (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+}
+
 }  // namespace
 
 ZipReader::ZipReader(zip_t* archive, std::string path, std::uint64_t file_size, std::string bytes)
@@ -158,11 +169,10 @@ std::string ZipReader::Inflate(std::uint64_t index, std::string_view part,
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat_index(archive_, index, 0, &st) != 0) meter.Damaged();
-  if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
-      (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size > 0) {
+  if (InflatedHere(st)) {
     // The size the directory declares only sizes the first buffer, within a bound: it may lie.
-    const std::uint64_t hint = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
-    return InflateDeflated(index, st.crc, std::min<std::uint64_t>(hint, kReserveBound), meter);
+    return InflateDeflated(index, st.crc, std::min<std::uint64_t>(DeclaredSize(st), kReserveBound),
+                           meter);
   }
   return ReadThroughLibzip(index, CompressedSize(index, part), meter);
 }
@@ -222,17 +232,13 @@ std::string ZipReader::InflateStream(Next next, std::uint32_t crc, std::uint64_t
 std::optional<ZipReader::Taken> ZipReader::Take(std::uint64_t index, std::string_view part) const {
   zip_stat_t st;
   zip_stat_init(&st);
-  if (zip_stat_index(archive_, index, 0, &st) != 0) return std::nullopt;
-  if (!((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_DEFLATE &&
-        (st.valid & ZIP_STAT_CRC) && (st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size > 0)) {
-    return std::nullopt;
-  }
+  if (zip_stat_index(archive_, index, 0, &st) != 0 || !InflatedHere(st)) return std::nullopt;
   zip_file_t* file = zip_fopen_index(archive_, index, ZIP_FL_COMPRESSED);
   if (file == nullptr) return std::nullopt;
   std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
   Taken taken;
   taken.crc = st.crc;
-  taken.declared_size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+  taken.declared_size = DeclaredSize(st);
   // The directory may claim more compressed bytes than the file holds.
   taken.compressed.resize(static_cast<std::size_t>(CompressedSize(index, part)));
   const zip_int64_t n = zip_fread(file, taken.compressed.data(), taken.compressed.size());
