@@ -220,10 +220,12 @@ std::vector<int> XlsxWorksheet::FilledRows(int column, int first, int last) cons
 
 void XlsxWorksheet::SetCell(int row, int column, const Value& value) {
   // A sheet written is parsed now and again at the save to catch up with renames: catching up
-  // while it is parsed spares the second parse, and the second deflate of a part let go.
+  // while it is parsed spares the second parse, and the second deflate of a part let go. The
+  // sheet is touched first, so that the catch-up does not let go of the part it parsed.
+  SheetData& data = Data();
   CatchUpRenames();
   memo_.Forget(row, column);
-  Data().Set(row, column, value);
+  data.Set(row, column, value);
 }
 
 std::optional<host::CellPos> XlsxWorksheet::Find(const host::FindOptions& options) const {
