@@ -184,15 +184,20 @@ void SheetCheck::CheckDataType(std::int32_t row, std::int32_t col, const std::st
 
 void SheetCheck::CheckColumns() {
   const model::Layout& layout = ctx_.defines.layout();
-  // The rows as the script's blocks have just read them all, or read here.
-  constexpr unsigned kEveryField = engines::kTableFields | engines::kCommentFields;
-  const bool known = read_ && read_->valid && (read_->fields & kEveryField) == kEveryField;
+  // The rows as the script's blocks have just read them, or read here.
+  const bool known =
+      read_ && read_->table && read_->comment && read_->table->size() == read_->comment->size();
   const std::vector<engines::ColumnRow> own =
       known ? std::vector<engines::ColumnRow>() : reader_.Columns(engines::kNameOnly);
-  const std::vector<engines::ColumnRow>& columns = known ? read_->rows : own;
+  const std::vector<engines::ColumnRow>& columns = known ? *read_->table : own;
   using Field = std::string engines::ColumnRow::*;
   auto field = [&](const engines::ColumnRow& c, Field member, std::int32_t col) {
-    return known ? c.*member : Read(c.row, col);
+    if (!known) return Read(c.row, col);
+    // The comment block read the titles and comments, the table block the rest.
+    const bool commented =
+        member == &engines::ColumnRow::title || member == &engines::ColumnRow::comment;
+    const auto at = static_cast<std::size_t>(&c - columns.data());
+    return commented ? (*read_->comment)[at].*member : c.*member;
   };
   std::unordered_map<std::string, std::int32_t> first_row;
   first_row.reserve(columns.size());

@@ -17,9 +17,10 @@ Engine::BlockBuilder PgsTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksh
   for (const IndexRow& x : sheet.Indexes()) {
     if (x.constraint_type == "P") primary_key = pgs::KeyNames(x.key_columns);
   }
-  return [table = std::move(table), title = std::move(title), columns = sheet.Columns(kTableFields),
-          primary_key = std::move(primary_key), eol = std::string(Eol())] {
-    return pgs::TableBlock(table, title, columns, primary_key, eol);
+  return [table = std::move(table), title = std::move(title),
+          columns = sheet.SharedColumns(kTableFields), primary_key = std::move(primary_key),
+          eol = std::string(Eol())] {
+    return pgs::TableBlock(table, title, *columns, primary_key, eol);
   };
 }
 
@@ -35,9 +36,9 @@ Engine::BlockBuilder PgsTools::lfCommentBlock(host::Workbook& /*wb*/, host::Work
   SheetReader sheet(context().defines, ws, context().columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
-  return
-      [table = std::move(table), title = std::move(title), columns = sheet.Columns(kCommentFields),
-       eol = std::string(Eol())] { return pgs::CommentBlock(table, title, columns, eol); };
+  return [table = std::move(table), title = std::move(title),
+          columns = sheet.SharedColumns(kCommentFields),
+          eol = std::string(Eol())] { return pgs::CommentBlock(table, title, *columns, eol); };
 }
 
 }  // namespace kastel::engines

@@ -52,36 +52,14 @@ std::vector<ColumnRow> SheetReader::Columns(unsigned fields) {
       c.comment = Text(row, layout.column_comment.col);
     }
   });
-  if (tap_) tap_->Merge(rows, fields);
   return rows;
 }
 
-void ColumnsRead::Merge(const std::vector<ColumnRow>& read, unsigned read_fields) {
-  if (!valid) return;
-  if (rows.empty() && fields == 0) {
-    rows = read;
-    fields = read_fields;
-    return;
-  }
-  if (read.size() != rows.size()) {
-    Clear();
-    valid = false;
-    return;
-  }
-  for (std::size_t i = 0; i < read.size(); ++i) {
-    ColumnRow& to = rows[i];
-    const ColumnRow& from = read[i];
-    if (read_fields & kTableFields) {
-      to.data_type = from.data_type;
-      to.nullable = from.nullable;
-      to.default_value = from.default_value;
-    }
-    if (read_fields & kCommentFields) {
-      to.title = from.title;
-      to.comment = from.comment;
-    }
-  }
-  fields |= read_fields;
+std::shared_ptr<const std::vector<ColumnRow>> SheetReader::SharedColumns(unsigned fields) {
+  auto rows = std::make_shared<const std::vector<ColumnRow>>(Columns(fields));
+  if (tap_ && fields == kTableFields) tap_->table = rows;
+  if (tap_ && fields == kCommentFields) tap_->comment = rows;
+  return rows;
 }
 
 std::vector<KeyCell> SheetReader::KeyCells(int index) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,19 +37,16 @@ enum ColumnFields : unsigned {
   kCommentFields = 2,  // title, comment
 };
 
-// The column rows the script's blocks read from one sheet, the fields of each block merged: the
-// workbook check that rides along the script takes them from here instead of the cells.
+// The column rows the script's blocks read from one sheet, shared with the blocks: the workbook
+// check that rides along the script takes them from here instead of the cells.
 struct ColumnsRead {
-  std::vector<ColumnRow> rows;
-  unsigned fields = 0;  // the ColumnFields every row holds
-  bool valid = true;    // false when two reads walked different rows
+  std::shared_ptr<const std::vector<ColumnRow>> table;    // read with kTableFields
+  std::shared_ptr<const std::vector<ColumnRow>> comment;  // read with kCommentFields
 
   void Clear() {
-    rows.clear();
-    fields = 0;
-    valid = true;
+    table.reset();
+    comment.reset();
   }
-  void Merge(const std::vector<ColumnRow>& read, unsigned read_fields);
 };
 
 // One row of the index block with the key column list of its index.
@@ -82,6 +80,8 @@ class SheetReader {
   // The column rows from the first one down to the row before the first empty name cell, never
   // beyond row 520.
   std::vector<ColumnRow> Columns(unsigned fields);
+  // The same, shared with the tap when there is one.
+  std::shared_ptr<const std::vector<ColumnRow>> SharedColumns(unsigned fields);
 
   // The index rows down to the first empty name (at most ten), each with its key column list.
   // Throws kastel::Error 9 for a key position outside 1 to 11 and 6 for one beyond 16 bits.

@@ -12,7 +12,9 @@ Engine::BlockBuilder SqlTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksh
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title),
-          columns = sheet.Columns(kTableFields)] { return sql::TableBlock(table, title, columns); };
+          columns = sheet.SharedColumns(kTableFields)] {
+    return sql::TableBlock(table, title, *columns);
+  };
 }
 
 Engine::BlockBuilder SqlTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
@@ -29,8 +31,8 @@ Engine::BlockBuilder SqlTools::lfCommentBlock(host::Workbook& /*wb*/, host::Work
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title),
-          columns = sheet.Columns(kCommentFields)] {
-    return sql::CommentBlock(table, title, columns);
+          columns = sheet.SharedColumns(kCommentFields)] {
+    return sql::CommentBlock(table, title, *columns);
   };
 }
 
