@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engines/data.h"
 #include "engines/sheet_reader.h"
@@ -123,6 +124,15 @@ class Engine {
   };
 
   EngineContext& context() { return context_; }
+
+  // The blocks a dialect writes as build(table, title, rows) from the column rows read with
+  // `fields`, or from the index rows: the sheet is read now, the text built later.
+  using ColumnsText = std::string (*)(std::string_view, std::string_view,
+                                      const std::vector<ColumnRow>&);
+  using IndexesText = std::string (*)(std::string_view, std::string_view,
+                                      const std::vector<IndexRow>&);
+  BlockBuilder ColumnsBlock(host::Worksheet& ws, unsigned fields, ColumnsText build);
+  BlockBuilder IndexesBlock(host::Worksheet& ws, IndexesText build);
   // The byte form of the script files when the command does not choose one.
   virtual TextEncoding lfScriptEncoding() const { return TextEncoding::kCp932; }
   data::Connection* connection() { return cn_.get(); }

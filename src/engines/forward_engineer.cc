@@ -2,11 +2,13 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/error.h"
 #include "engines/engine.h"
 #include "engines/ora_tools.h"
 #include "engines/pgs_tools.h"
+#include "engines/sheet_reader.h"
 #include "engines/sql_tools.h"
 #include "model/defines.h"
 #include "util/folder_browser_dialog.h"
@@ -54,6 +56,23 @@ struct ScriptFiles {
 }  // namespace
 
 void Engine::Initialize(host::Workbook& wb) { context_.defines.LoadLayout(wb); }
+
+Engine::BlockBuilder Engine::ColumnsBlock(host::Worksheet& ws, unsigned fields, ColumnsText build) {
+  SheetReader sheet(context_.defines, ws, context_.columns_read);
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title), columns = sheet.SharedColumns(fields),
+          build] { return build(table, title, *columns); };
+}
+
+Engine::BlockBuilder Engine::IndexesBlock(host::Worksheet& ws, IndexesText build) {
+  SheetReader sheet(context_.defines, ws, context_.columns_read);
+  std::string title = sheet.TableTitle();
+  std::string table = sheet.TableName();
+  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes(), build] {
+    return build(table, title, indexes);
+  };
+}
 
 void Engine::ForwardEngineer(host::Workbook& wb) {
   EngineContext& ctx = context_;
