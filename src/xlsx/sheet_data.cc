@@ -104,6 +104,7 @@ void SheetData::Set(int row, int column, const Value& value) {
 }
 
 void SheetData::Release() {
+  if (ahead_) ahead_->Dispose(std::move(cells_));
   cells_.reset();
   cells_tried_ = false;
   if (!index_) return;

@@ -97,6 +97,20 @@ void SheetReadAhead::StartAfter(std::string_view part) {
   wake_.notify_one();
 }
 
+void SheetReadAhead::Dispose(std::unique_ptr<SheetCells> cells) {
+  if (!cells || !worker_.joinable()) return;
+  // The future is not kept: freeing cannot fail, and nobody waits for it.
+  std::packaged_task<Result()> task([cells = std::move(cells)]() mutable {
+    cells.reset();
+    return Result{};
+  });
+  {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+  }
+  // Not woken: it wakes for the next sheets to read, and the cells wait until then.
+}
+
 void SheetReadAhead::RunTasks() {
   std::deque<std::packaged_task<Result()>> tasks;
   {
