@@ -465,6 +465,23 @@ std::unique_ptr<SheetCells> SheetCells::Scan(std::string bytes) {
       starts[row] = static_cast<std::uint32_t>(at);
     }
   }
+  // The index matrix and the check walk columns down a few hundred rows, a dozen of them per
+  // sheet: each walk then touches only its column's cells.
+  int widest = 0;
+  for (const Cell& cell : cells) widest = std::max(widest, cell.column);
+  if (!cells.empty()) {
+    std::vector<std::uint32_t>& starts = table->column_start_;
+    starts.assign(static_cast<std::size_t>(widest) + 2, 0);
+    for (const Cell& cell : cells) ++starts[static_cast<std::size_t>(cell.column) + 1];
+    for (std::size_t c = 1; c < starts.size(); ++c) starts[c] += starts[c - 1];
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    table->by_column_.resize(cells.size());
+    // Cells come by rows, so each column's run stays in row order.
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      table->by_column_[next[static_cast<std::size_t>(cells[i].column)]++] =
+          static_cast<std::uint32_t>(i);
+    }
+  }
   return table;
 }
 

@@ -9,6 +9,7 @@
 #ifndef KASTEL_XLSX_SHEET_CELLS_H_
 #define KASTEL_XLSX_SHEET_CELLS_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -54,22 +55,20 @@ class SheetCells {
   // Index into cells_ of the first cell at or after each row; empty for sheets too tall for it.
   std::vector<std::uint32_t> row_start_;
   static constexpr int kRowIndexLimit = 1 << 16;
+  // Indexes into cells_ by column, then row, and where each column starts in them.
+  std::vector<std::uint32_t> by_column_;
+  std::vector<std::uint32_t> column_start_;
   mutable std::size_t hint_ = 0;  // where the last search ended
 };
 
 template <typename Visit>
 void SheetCells::ForEachInColumn(int column, int first, int last, Visit visit) const {
-  if (first < 1) first = 1;
-  std::size_t at = 0;
-  if (!row_start_.empty()) {
-    if (static_cast<std::size_t>(first) + 1 >= row_start_.size()) return;
-    at = row_start_[static_cast<std::size_t>(first)];
-  } else {
-    while (at < cells_.size() && cells_[at].row < first) ++at;
-  }
-  for (; at < cells_.size() && cells_[at].row <= last; ++at) {
-    if (cells_[at].column == column) visit(cells_[at]);
-  }
+  if (column < 1 || static_cast<std::size_t>(column) + 1 >= column_start_.size()) return;
+  const auto end = by_column_.begin() + column_start_[static_cast<std::size_t>(column) + 1];
+  auto at =
+      std::partition_point(by_column_.begin() + column_start_[static_cast<std::size_t>(column)],
+                           end, [&](std::uint32_t i) { return cells_[i].row < first; });
+  for (; at != end && cells_[*at].row <= last; ++at) visit(cells_[*at]);
 }
 
 }  // namespace kastel::xlsx
