@@ -37,11 +37,11 @@ struct CheckContext {
 
 class SheetCheck {
  public:
-  // With `read` holding every field of the column rows (as the script's blocks read them), the
-  // column block is checked from there.
+  // With `read`, what the script's blocks read from the sheet: the column block is checked from
+  // its rows when they hold every field, and the key walks take the name cells the blocks read.
   SheetCheck(CheckContext& ctx, host::Worksheet& ws, std::vector<Finding>& out,
-             const engines::ColumnsRead* read = nullptr)
-      : ctx_(ctx), ws_(ws), out_(out), reader_(ctx.defines, ws), read_(read) {}
+             engines::ColumnsRead* read = nullptr)
+      : ctx_(ctx), ws_(ws), out_(out), reader_(ctx.defines, ws, read), read_(read) {}
 
   // Checks the sheet, appending its findings.
   void Run();

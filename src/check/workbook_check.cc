@@ -158,7 +158,7 @@ WorkbookCheck::WorkbookCheck(host::Workbook& wb, const CheckOptions& options) {
                                 {}});
 }
 
-void WorkbookCheck::Sheet(host::Worksheet& ws, bool definition, const engines::ColumnsRead* read) {
+void WorkbookCheck::Sheet(host::Worksheet& ws, bool definition, engines::ColumnsRead* read) {
   if (!context_) return;
   if (!definition) {
     CheckSkippedSheet(defines_, ws, report_.findings);

@@ -34,7 +34,7 @@ class WorkbookCheck {
   // Nothing happens when the layout could not be loaded. `read`, the column rows the script
   // output has just read from the sheet, spares reading them again; a cell among them that
   // holds an error value then goes unreported, which matters not, as the script reports it.
-  void Sheet(host::Worksheet& ws, bool definition, const engines::ColumnsRead* read = nullptr);
+  void Sheet(host::Worksheet& ws, bool definition, engines::ColumnsRead* read = nullptr);
   // False when the workbook-level findings already end the check: the sheets need no reading.
   bool ready() const { return context_.has_value(); }
   // The findings so far.

@@ -6,6 +6,16 @@
 
 namespace kastel::engines {
 
+SheetReader::SheetReader(model::Defines& defines, host::Worksheet& ws, ColumnsRead* tap)
+    : defines_(defines), ws_(ws), tap_(tap) {
+  if (tap && tap->names) {
+    names_ = tap->names;
+    return;
+  }
+  names_ = std::make_shared<std::vector<Value>>();
+  if (tap) tap->names = names_;
+}
+
 std::string SheetReader::Text(std::int32_t row, std::int32_t col) {
   return defines_.CStrEx(ws_.Cell(row, col));
 }
@@ -26,8 +36,9 @@ void SheetReader::WalkColumns(Visit visit) {
   std::size_t i = 0;
   for (std::int32_t row = first.row; row <= model::kLastColumnRow; ++row, ++i) {
     // The index block walks the names once per index; the sheet does not change meanwhile.
-    if (i == names_.size()) names_.push_back(ws_.Cell(row, first.col));
-    const Value& name = names_[i];
+    std::vector<Value>& names = *names_;
+    if (i == names.size()) names.push_back(ws_.Cell(row, first.col));
+    const Value& name = names[i];
     if (defines_.IsEmptyEx(name)) break;
     visit(row, name);
   }
@@ -73,7 +84,7 @@ std::vector<KeyCell> SheetReader::KeyCells(int index) {
   for (const std::int32_t row : ws_.FilledRows(key_col, first, first + rows - 1)) {
     Value key = ws_.Cell(row, key_col);
     if (defines_.IsEmptyEx(key)) continue;
-    const Value& name = names_[static_cast<std::size_t>(row - first)];
+    const Value& name = (*names_)[static_cast<std::size_t>(row - first)];
     cells.push_back(KeyCell{row, defines_.CStrEx(name), std::move(key)});
   }
   return cells;

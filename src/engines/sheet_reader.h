@@ -37,15 +37,19 @@ enum ColumnFields : unsigned {
   kCommentFields = 2,  // title, comment
 };
 
-// The column rows the script's blocks read from one sheet, shared with the blocks: the workbook
-// check that rides along the script takes them from here instead of the cells.
+// What the script's blocks read from one sheet, shared with the blocks: the workbook check that
+// rides along the script takes it from here instead of the cells.
 struct ColumnsRead {
   std::shared_ptr<const std::vector<ColumnRow>> table;    // read with kTableFields
   std::shared_ptr<const std::vector<ColumnRow>> comment;  // read with kCommentFields
+  // The name cells of the column block read so far, in order, kept by every reader of the sheet:
+  // each block and the check walk them, and the sheet does not change meanwhile.
+  std::shared_ptr<std::vector<Value>> names;
 
   void Clear() {
     table.reset();
     comment.reset();
+    names.reset();
   }
 };
 
@@ -70,9 +74,8 @@ struct KeyCell {
 class SheetReader {
  public:
   // Both must outlive the reader; the layout of `defines` must have been loaded. The column
-  // rows read are also merged into `tap` when there is one.
-  SheetReader(model::Defines& defines, host::Worksheet& ws, ColumnsRead* tap = nullptr)
-      : defines_(defines), ws_(ws), tap_(tap) {}
+  // rows and name cells read are also shared through `tap` when there is one.
+  SheetReader(model::Defines& defines, host::Worksheet& ws, ColumnsRead* tap = nullptr);
 
   std::string TableName();
   std::string TableTitle();
@@ -103,7 +106,7 @@ class SheetReader {
   model::Defines& defines_;
   host::Worksheet& ws_;
   ColumnsRead* tap_;
-  std::vector<Value> names_;  // the name cells of the column block read so far, in order
+  std::shared_ptr<std::vector<Value>> names_;  // the name cells of the column block read so far
 };
 
 }  // namespace kastel::engines
