@@ -7,8 +7,8 @@
 namespace kastel::check {
 namespace {
 
-std::set<std::string> ParseList(const char* text) {
-  std::set<std::string> words;
+std::unordered_set<std::string> ParseList(const char* text) {
+  std::unordered_set<std::string> words;
   std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {

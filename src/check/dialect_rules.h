@@ -3,9 +3,9 @@
 #define KASTEL_CHECK_DIALECT_RULES_H_
 
 #include <cstddef>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace kastel::check {
 
@@ -15,10 +15,10 @@ extern const char* const kReservedOracle;
 extern const char* const kReservedPostgres;
 
 struct DialectRules {
-  std::string name;                // as shown in findings: "SQL Server", "Oracle", "PostgreSQL"
-  std::size_t max_identifier;      // the longest name the database accepts
-  bool counts_bytes;               // the limit is in UTF-8 bytes rather than characters
-  std::set<std::string> reserved;  // upper case
+  std::string name;            // as shown in findings: "SQL Server", "Oracle", "PostgreSQL"
+  std::size_t max_identifier;  // the longest name the database accepts
+  bool counts_bytes;           // the limit is in UTF-8 bytes rather than characters
+  std::unordered_set<std::string> reserved;  // upper case; looked up for every name
 
   // The length of `identifier` as the limit counts it.
   std::size_t Length(std::string_view identifier) const;
