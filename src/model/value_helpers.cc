@@ -40,9 +40,11 @@ void Defines::ErrMsgCurrent(std::string_view procedure) {
 }
 
 bool Defines::IsEmptyEx(const Value& value) {
-  // Read for every cell of the column block: the two common kinds without building the text.
+  // Read for every cell of the column block and the index matrix: the common kinds are told
+  // without building the text, which for a number or a truth value is never empty.
   if (value.kind() == Value::Kind::kEmpty) return true;
   if (value.kind() == Value::Kind::kText) return value.text().empty();
+  if (value.kind() == Value::Kind::kNumber || value.kind() == Value::Kind::kBoolean) return false;
   try {
     return vb::Concat(value).empty();
   } catch (const Error& e) {
