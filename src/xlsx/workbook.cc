@@ -81,11 +81,15 @@ void XlsxWorkbook::LoadSheets() {
       claimed.emplace(part_name::Fold(rel.target_part), "");
     }
   }
+  // Looked up once per sheet: a search of the list each time was quadratic in the sheets.
+  std::unordered_map<std::string_view, const Relationship*> by_id;
+  by_id.reserve(rels.size());
+  for (const Relationship& rel : rels) by_id.emplace(rel.id, &rel);  // the first of an id holds
   for (pugi::xml_node entry : Children(Child(root_, "sheets"), "sheet")) {
-    std::string_view id = RelIdAttribute(entry).value();
-    auto rel = std::find_if(rels.begin(), rels.end(), [&](const auto& r) { return r.id == id; });
+    const auto found = by_id.find(RelIdAttribute(entry).value());
+    const Relationship* rel = found == by_id.end() ? nullptr : found->second;
     Tab tab{entry, nullptr};
-    if (rel != rels.end() && IsRelType(rel->type, "worksheet")) {
+    if (rel && IsRelType(rel->type, "worksheet")) {
       const std::string name = entry.attribute("name").value();
       if (rel->target_part.empty() || !package_->Has(rel->target_part)) {
         throw Error(kFileFormatError, "KASTEL",
