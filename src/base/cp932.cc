@@ -65,6 +65,18 @@ class Converter {
     return true;
   }
 
+  // Whether CP932 holds the character of one sequence.
+  bool Holds(std::string_view seq) {
+    const char32_t c = BmpCodePoint(seq);
+    if (c != 0) {
+      std::uint16_t& known = bmp_[c];
+      if (known == kUnknown) known = Learn(seq);
+      if (known != kAskEveryTime) return known != kUnmapped;
+    }
+    std::string bytes;
+    return Convert(seq, bytes);
+  }
+
   // The number of CP932 bytes of one sequence; 1 for a character CP932 does not hold.
   std::size_t Width(std::string_view seq) {
     const char32_t c = BmpCodePoint(seq);
@@ -149,6 +161,22 @@ void EncodeTo(std::string_view utf8, std::string& out) {
     if (!ThreadConverter().Append(utf8.substr(i, len), out)) out.push_back('?');
     i += len;
   }
+}
+
+bool Holds(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t len = SequenceLength(lead);
+    if (len == 0 || i + len > utf8.size() || !ThreadConverter().Holds(utf8.substr(i, len))) {
+      return false;
+    }
+    i += len;
+  }
+  return true;
 }
 
 std::size_t Width(std::string_view utf8) {

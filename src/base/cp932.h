@@ -15,6 +15,8 @@ std::string Encode(std::string_view utf8);
 // Encode, appended to `out`: a long script is encoded into one buffer without a copy per text.
 void EncodeTo(std::string_view utf8, std::string& out);
 
+// Whether Encode keeps every character of `utf8`: each is valid UTF-8 that CP932 holds.
+bool Holds(std::string_view utf8);
 // The number of bytes `utf8` takes in CP932.
 std::size_t Width(std::string_view utf8);
 

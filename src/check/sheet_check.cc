@@ -23,16 +23,7 @@ std::string Quote(std::string_view text) { return "ã€Œ" + std::string(text) + "ã
 
 // The characters of `text` that CP932 cannot hold, each once, in order.
 std::string Unencodable(std::string_view text) {
-  // CP932 holds all of ASCII, which most cells are: no conversion needed for them.
-  if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return "";
-  // A character CP932 cannot hold is the only way to a "?" that the text did not have (no
-  // CP932 byte after the first of a character is "?"): one conversion of the whole text clears
-  // nearly every cell.
-  const std::string encoded = cp932::Encode(text);
-  if (std::count(encoded.begin(), encoded.end(), '?') ==
-      std::count(text.begin(), text.end(), '?')) {
-    return "";
-  }
+  if (cp932::Holds(text)) return "";
   std::string bad;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t len = 1;

@@ -1,8 +1,9 @@
 // The remembered conversion table against iconv itself, character by character: every
 // character of the Basic Multilingual Plane, met for the first time and again, and the
-// malformed sequences that iconv alone decides about.
+// malformed sequences that iconv alone decides about; and whether CP932 holds each.
 #include <iconv.h>
 
+#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -47,7 +48,8 @@ TEST(Cp932Table, EveryCharacterConvertsAsIconvDoesFirstTimeAndAfter) {
     const std::string want = IconvOf(seq);
     const std::string first = Encode(seq);
     const std::string again = Encode("x" + seq + "y");
-    if (first != want || again != "x" + want + "y" || Width(seq) != want.size()) {
+    if (first != want || again != "x" + want + "y" || Width(seq) != want.size() ||
+        Holds(seq) != (want != "?")) {
       if (++differences < 5) ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(c);
     }
   }
@@ -67,7 +69,11 @@ TEST(Cp932Table, MalformedSequencesBecomeOneQuestionMarkEach) {
       {"a\xFFz", "a?z"},              // no lead byte at all
       {"\xEF\xBD\xB1\xE7\xA4\xBE", "\xB1\x8E\xD0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Encode(c.utf8), c.cp932) << c.utf8;
+  for (const auto& c : cases) {
+    EXPECT_EQ(Encode(c.utf8), c.cp932) << c.utf8;
+    // Holds tells whether Encode kept every character: only the last case does.
+    EXPECT_EQ(Holds(c.utf8), &c == std::end(cases) - 1) << c.utf8;
+  }
 }
 
 }  // namespace
