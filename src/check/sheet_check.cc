@@ -85,20 +85,27 @@ std::string SheetCheck::Read(std::int32_t row, std::int32_t col) {
 
 void SheetCheck::CheckText(std::int32_t row, std::int32_t col, std::string_view text, Use use,
                            bool literal) {
+  // One look at each byte clears nearly every text, a short name or type in ASCII alone.
+  bool line_break = false, apostrophe = false, ascii = true;
+  for (const char c : text) {
+    line_break |= c == '\r' || c == '\n';
+    apostrophe |= c == '\'';
+    ascii &= (static_cast<unsigned char>(c) & 0x80) == 0;
+  }
+  if (!line_break && !apostrophe && ascii) return;
   // The PostgreSQL script doubles every apostrophe and writes a line break as an escape in an
   // E'' literal, and its heading line takes the break as a blank: only names are at risk there.
   const bool escapes = ctx_.rules.name == "PostgreSQL";
-  if (use != Use::kPlain && !(escapes && use != Use::kName) &&
-      (text.find('\r') != std::string_view::npos || text.find('\n') != std::string_view::npos)) {
+  if (use != Use::kPlain && !(escapes && use != Use::kName) && line_break) {
     Add(Severity::kError, row, col, "改行があります",
         use == Use::kTitle ? "見出しのコメント行 (-- …) が途切れ、改行より後が SQL として読まれます"
                            : "改行がそのまま文に書かれます");
   }
-  if (literal && !escapes && text.find('\'') != std::string_view::npos) {
+  if (literal && !escapes && apostrophe) {
     Add(Severity::kError, row, col, "' (アポストロフィ) があります",
         "文字列リテラルに二重にされずに書かれ、文字列がそこで閉じます");
   }
-  if (ctx_.cp932) {
+  if (ctx_.cp932 && !ascii) {
     if (const std::string bad = Unencodable(text); !bad.empty()) {
       Add(Severity::kError, row, col,
           "CP932 (Shift_JIS) で表せない文字 " + Quote(bad) + " があります",
