@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <unordered_map>
 #include <utility>
 
 #include "base/cp932.h"
