@@ -14,6 +14,8 @@ constexpr std::size_t kMostInHand = 16;
 constexpr std::size_t kRefillBelow = 4;
 // Large sheets are not piled up: their declared sizes in hand stay about within this.
 constexpr std::uint64_t kMostBytesInHand = std::uint64_t{16} << 20;
+// Cells let go are freed by the worker a few sheets at a time.
+constexpr std::size_t kDisposalsPerWake = 8;
 
 }  // namespace
 
@@ -85,6 +87,7 @@ void SheetReadAhead::StartAfter(std::string_view part) {
     last = std::move(next);
   }
   if (added == 0) return;
+  disposals_waiting_ = 0;  // the worker takes them with the sheets
   if (!worker_.joinable()) {
     try {
       worker_ = signal_cleanup::QuietThread([this] { Work(); });
@@ -108,7 +111,12 @@ void SheetReadAhead::Dispose(std::unique_ptr<SheetCells> cells) {
     std::lock_guard lock(mutex_);
     tasks_.push_back(std::move(task));
   }
-  // Not woken: it wakes for the next sheets to read, and the cells wait until then.
+  // Woken for a few at a time: a walk that reads no sheet ahead (one that writes its sheets)
+  // would otherwise keep every sheet it let go until the end.
+  if (++disposals_waiting_ >= kDisposalsPerWake) {
+    disposals_waiting_ = 0;
+    wake_.notify_one();
+  }
 }
 
 void SheetReadAhead::RunTasks() {

@@ -72,6 +72,7 @@ class SheetReadAhead {
   std::deque<InHand> in_hand_;              // in tab order
   std::uint64_t bytes_in_hand_ = 0;         // declared
   std::atomic<std::uint64_t> produced_{0};  // inflated by the worker and not taken yet
+  std::size_t disposals_waiting_ = 0;       // cells let go since the worker was last woken
 
   std::thread worker_;
   std::mutex mutex_;
