@@ -21,7 +21,7 @@ void AddAddSheetCommand(CLI::App& app, CommandContext& ctx) {
   AddSaveOptions(*cmd, args->options);
   cmd->callback([&ctx, args] {
     ctx.status = RunWorkbookButton(
-        ctx, args->options, args->workbook, {"シート追加"}, [](host::Workbook& wb) {
+        ctx, args->options, args->workbook, {"シート追加"}, [](host::Workbook& wb, Session&) {
           return "シート「" + wb.ActiveSheet().Name() + "」を追加しました";
         });
   });

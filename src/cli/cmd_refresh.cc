@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "addin/connect.h"
 #include "cli/command.h"
 #include "model/defines.h"
 
@@ -21,11 +22,10 @@ void AddRefreshCommand(CLI::App& app, CommandContext& ctx) {
   AddSaveOptions(*cmd, args->options);
   cmd->callback([&ctx, args] {
     ctx.status = RunWorkbookButton(
-        ctx, args->options, args->workbook, {"テーブル一覧更新"}, [](host::Workbook& wb) {
-          int sheets = 0;
-          for (int i = 1; i <= wb.WorksheetCount(); ++i) {
-            sheets += model::Defines::IsDefinitionSheet(wb.Worksheets(i)) ? 1 : 0;
-          }
+        ctx, args->options, args->workbook, {"テーブル一覧更新"}, [](host::Workbook&, Session& s) {
+          // Counted by the refresh as it went: counting again would read every sheet once more,
+          // a third of the command's time on a large workbook.
+          const int sheets = s.kastel() ? s.kastel()->defines().sheets_listed() : 0;
           return std::to_string(sheets) + " シートを番号順に並べ、一覧を更新しました";
         });
   });

@@ -47,7 +47,7 @@ int RunTemplate(CommandContext& ctx, const Args& args) {
     }
   }
   return RunWorkbookButton(ctx, args.options, args.workbook, {"テンプレート表示切替"},
-                           [](host::Workbook& wb) { return Said(TemplateShown(wb)); });
+                           [](host::Workbook& wb, Session&) { return Said(TemplateShown(wb)); });
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ int RunWorkbookButton(CommandContext& ctx, const SessionOptions& options,
   host::Workbook* wb = session.ok() ? session.OpenWorkbook(workbook, /*will_save=*/true) : nullptr;
   if (wb != nullptr && !session.Press(captions)) wb = nullptr;
   std::string done;
-  if (wb != nullptr && summary && session.Status() == kExitOk) done = summary(*wb);
+  if (wb != nullptr && summary && session.Status() == kExitOk) done = summary(*wb, session);
   session.SaveIfRanToEnd(wb, workbook, done);
   return session.Status();
 }

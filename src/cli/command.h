@@ -56,8 +56,9 @@ void AddEncodingOption(CLI::App& cmd, std::string& encoding);
 // accepts it, or, when none was given, the dialect's own (UTF-8 for PostgreSQL, else CP932).
 bool IsUtf8Encoding(const std::string& encoding, host::Workbook& wb);
 
-// What a command did, in one line for standard output, read from the workbook after the press.
-using Summary = std::function<std::string(host::Workbook&)>;
+// What a command did, in one line for standard output, read from the workbook after the press,
+// or from what the session's add-in kept of it.
+using Summary = std::function<std::string(host::Workbook&, Session&)>;
 
 // Opens `workbook`, presses the button reached by `captions` and, when the command ran to its
 // end, saves the workbook over itself; then prints `summary` when all went well. The exit status.

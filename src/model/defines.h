@@ -140,6 +140,8 @@ class Defines {
   // command prints.
   void NoteTableImported() { ++tables_imported_; }
   int tables_imported() const { return tables_imported_; }
+  // The definition sheets the last refresh of the table list found.
+  int sheets_listed() const { return sheets_listed_; }
 
   // True when "" & value is "" (empty, null, zero-length text). A value that cannot be
   // concatenated is reported under "IsEmptyEx" and gives false.
@@ -196,6 +198,7 @@ class Defines {
   int failures_shown_ = 0;
   int stopping_failures_ = 0;
   int tables_imported_ = 0;
+  int sheets_listed_ = 0;
 };
 
 }  // namespace kastel::model

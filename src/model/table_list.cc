@@ -96,6 +96,7 @@ void Defines::RefreshList(host::Workbook& wb) {
       }
       // Renaming changes neither visibility nor the marker, so one look serves every pass.
       const std::vector<host::Worksheet*> sheets = DefinitionSheets(wb);
+      sheets_listed_ = static_cast<int>(sheets.size());
       RenameDefinitionSheets(wb, sheets);
       const std::int32_t last_row = WriteListRows(sheets, *list);
       if (last_row > 34) list->SetPrintArea("$A$1:$K$" + std::to_string(last_row));
