@@ -4,6 +4,7 @@
 #include <iconv.h>
 #include <strings.h>
 
+#include <bit>
 #include <cstring>
 #include <new>
 #include <string>
@@ -99,12 +100,31 @@ std::string ToUtf8(std::string_view bytes, const std::string& encoding, std::str
 constexpr std::uint64_t kNodeCost = 72;
 constexpr std::uint64_t kAttributeCost = 48;
 
+// 0x80 in each byte of `word` that equals `c`, 0 in the others.
+std::uint64_t BytesEqual(std::uint64_t word, unsigned char c) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+  const std::uint64_t x = word ^ (kOnes * c);
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
 }  // namespace
 
 std::uint64_t DomCost(std::string_view bytes) {
   std::uint64_t nodes = 0, attributes = 0;
   const char* p = bytes.data();
   const char* end = p + bytes.size();
+  // Eight bytes at a time, each beside the byte after it: every part parsed passes here, and
+  // byte by byte this was a twelfth of a refresh. The last few bytes go one by one below.
+  for (; end - p > 8; p += 8) {
+    std::uint64_t word = 0, after = 0;
+    std::memcpy(&word, p, 8);
+    std::memcpy(&after, p + 1, 8);  // byte i of `after` is the one after byte i of `word`
+    const std::uint64_t opens = BytesEqual(word, '<') & ~BytesEqual(after, '/');
+    const std::uint64_t texts = BytesEqual(word, '>') & ~BytesEqual(after, '<');
+    nodes += static_cast<std::uint64_t>(std::popcount(opens) + std::popcount(texts));
+    attributes += static_cast<std::uint64_t>(std::popcount(BytesEqual(word, '=')));
+  }
   for (; p < end; ++p) {
     const char c = *p;
     if (c == '<') {

@@ -74,6 +74,22 @@ TEST(XmlParse, RefusesDtdsAndBrokenXmlNamingThePart) {
   }
 }
 
+// The cost counts the same nodes and attributes wherever the markup falls against the eight
+// bytes the count takes at a time.
+TEST(XmlDomCost, CountsNodesAndAttributesWhereverTheMarkupFalls) {
+  const std::uint64_t node = DomCost("<a>") - 3;  // the last ">" opens no text run
+  const std::uint64_t attribute = DomCost("=") - 1;
+  // Nodes: r, c, the text t, x and the blanks after it; attributes: a and b.
+  const std::string markup = R"(<r a="1" b="2"><c/>t</r><x></x>)";
+  for (std::size_t before = 0; before <= 16; ++before) {
+    for (std::size_t after = 1; after <= 16; ++after) {
+      const std::string text = std::string(before, ' ') + markup + std::string(after, ' ');
+      EXPECT_EQ(DomCost(text), text.size() + 5 * node + 2 * attribute)
+          << before << " blanks before, " << after << " after";
+    }
+  }
+}
+
 TEST(TextEscape, EscapesWhatXmlCannotHoldAndLiteralEscapes) {
   struct Case {
     std::string text;
