@@ -127,8 +127,13 @@ std::vector<std::string> ZipPackage::PartNames() const {
 
 std::string ZipPackage::RawBytes(Entry& entry) {
   if (entry.state == State::kBytes) return entry.bytes;
-  if (entry.state == State::kDeflated) return Inflate(entry.deflated);
+  if (entry.state == State::kDeflated) return Inflate(Deflated(entry));
   return zip_->Inflate(*entry.zip_index, entry.name, limits_, &inflated_total_);
+}
+
+const DeflatedText& ZipPackage::Deflated(Entry& entry) {
+  if (entry.deflating.valid()) entry.deflated = entry.deflating.get();
+  return entry.deflated;
 }
 
 std::string ZipPackage::Read(std::string_view part) {
@@ -212,7 +217,7 @@ void ZipPackage::Release(std::string_view part) {
   if (entry == nullptr || !entry->dom || entry->pins > 0) return;
   if (entry->modified) {
     // A changed part waits for the save deflated, as it will be written.
-    entry->deflated = Deflate(SerializeXml(*entry->dom));
+    entry->deflating = deflater_.Deflate(SerializeXml(*entry->dom));
     entry->bytes.clear();
     entry->state = State::kDeflated;
     entry->modified = false;
@@ -248,6 +253,7 @@ void ZipPackage::Write(std::string_view part, std::string bytes) {
   entry.state = State::kBytes;
   entry.bytes = std::move(bytes);
   entry.deflated = {};
+  entry.deflating = {};
   DropDom(entry);
   entry.modified = false;
 }
@@ -260,20 +266,21 @@ void ZipPackage::Remove(std::string_view part) {
   entry->state = State::kRemoved;
   entry->bytes.clear();
   entry->deflated = {};
+  entry->deflating = {};
   DropDom(*entry);
   entry->modified = false;
 }
 
 void ZipPackage::Save(const std::string& path) {
   ZipWriter writer(path);
-  for (const Entry& entry : entries_) {
+  for (Entry& entry : entries_) {
     if (entry.state == State::kRemoved) continue;
     if (entry.dom && entry.modified) {
       writer.Add(entry.name, SerializeXml(*entry.dom));
     } else if (entry.state == State::kBytes) {
       writer.Add(entry.name, entry.bytes);
     } else if (entry.state == State::kDeflated) {
-      writer.AddDeflated(entry.name, entry.deflated);
+      writer.AddDeflated(entry.name, Deflated(entry));
     } else {
       writer.Copy(zip_->archive(), *entry.zip_index, entry.name);
     }

@@ -4,6 +4,7 @@
 #define KASTEL_XLSX_ZIP_PACKAGE_H_
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "xlsx/deflated_text.h"
+#include "xlsx/deflater.h"
 #include "xlsx/package.h"
 #include "xlsx/zip_reader.h"
 
@@ -61,7 +63,8 @@ class ZipPackage final : public Package {
     State state = State::kInZip;
     bool folder = false;                      // a zip folder entry, not a part
     std::string bytes;                        // when kBytes
-    DeflatedText deflated;                    // when kDeflated
+    DeflatedText deflated;                    // when kDeflated, once deflating is taken
+    std::future<DeflatedText> deflating;      // when kDeflated, while it is being deflated
     std::unique_ptr<pugi::xml_document> dom;  // parsed on first use
     bool modified = false;                    // the DOM is to be written back
     int pins = 0;                             // holders of the DOM's nodes
@@ -76,6 +79,8 @@ class ZipPackage final : public Package {
   void CheckUnpinned(std::string_view part) const;
   void DropDom(Entry& entry);
   std::string RawBytes(Entry& entry);
+  // The deflated text of a kDeflated entry, waiting for the deflater when it is not done yet.
+  const DeflatedText& Deflated(Entry& entry);
   void Parse(Entry& entry, std::string_view bytes);
   void CheckSharedStrings(std::string_view part, std::string_view bytes);
   [[noreturn]] void Fail(std::string_view cause) const;
@@ -101,6 +106,7 @@ class ZipPackage final : public Package {
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> by_folded_name_;
   std::optional<std::unordered_map<std::string, std::string>> overrides_;
+  Deflater deflater_;  // last: gone first, before the entries that wait for it
 };
 
 }  // namespace kastel::xlsx
