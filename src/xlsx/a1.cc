@@ -100,6 +100,21 @@ std::optional<CellRef> ParseCell(std::string_view a1) {
   return ref;
 }
 
+int PlainCellColumn(std::string_view ref, int row) {
+  std::size_t i = 0;
+  int column = 0;
+  for (; i < ref.size() && i < 3 && ref[i] >= 'A' && ref[i] <= 'Z'; ++i) {
+    column = column * 26 + (ref[i] - 'A' + 1);
+  }
+  if (i == 0 || column > kMaxColumn || i == ref.size() || ref[i] == '0') return 0;
+  int number = 0;
+  for (std::size_t digits = 0; i < ref.size(); ++i, ++digits) {
+    if (ref[i] < '0' || ref[i] > '9' || digits == 7) return 0;
+    number = number * 10 + (ref[i] - '0');
+  }
+  return number == row && row <= kMaxRow ? column : 0;
+}
+
 std::optional<RangeRef> ParseRange(std::string_view a1) {
   const std::size_t colon = a1.find(':');
   if (colon == std::string_view::npos) {

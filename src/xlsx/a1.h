@@ -31,6 +31,10 @@ std::string CellName(int row, int column);
 
 // Parses "B3", "$B$3"; nothing when it is not a cell inside the sheet's limits.
 std::optional<CellRef> ParseCell(std::string_view a1);
+// The column of `ref` when it names a cell of `row` in the form writers use for every cell
+// ("C8": capitals, then the row without leading zeros); 0 for any other form, which ParseCell
+// reads. Readers of whole sheets take each cell's reference so, many times faster.
+int PlainCellColumn(std::string_view ref, int row);
 // Parses "C8:R520", "$B$3:$V$37", "U6" (a single cell) and whole rows or columns ("A:C",
 // "3:5"); nothing when malformed.
 std::optional<RangeRef> ParseRange(std::string_view a1);

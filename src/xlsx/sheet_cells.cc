@@ -139,23 +139,6 @@ bool ParsedText(std::string_view raw, std::string& out) {
   return true;
 }
 
-// The column of a reference to a cell of `row` in the form writers use ("C8": capitals, then
-// the row without leading zeros); 0 for any other form, which ParseCell then reads.
-int PlainColumn(std::string_view ref, int row) {
-  std::size_t i = 0;
-  int column = 0;
-  for (; i < ref.size() && i < 3 && ref[i] >= 'A' && ref[i] <= 'Z'; ++i) {
-    column = column * 26 + (ref[i] - 'A' + 1);
-  }
-  if (i == 0 || column > kMaxColumn || i == ref.size() || ref[i] == '0') return 0;
-  int number = 0;
-  for (std::size_t digits = 0; i < ref.size(); ++i, ++digits) {
-    if (ref[i] < '0' || ref[i] > '9' || digits == 7) return 0;
-    number = number * 10 + (ref[i] - '0');
-  }
-  return number == row ? column : 0;
-}
-
 bool IsDeclaration(std::string_view rest) {
   return rest.starts_with("<?xml") && rest.size() > 5 && (IsSpace(rest[5]) || rest[5] == '?');
 }
@@ -383,7 +366,7 @@ class SheetCells::Pass {
     cell_.row = row_;
     if (r.data() == nullptr) {
       if ((cell_.column = last_column_ + 1) > kMaxColumn) return false;
-    } else if (const int plain = PlainColumn(r, row_); plain > last_column_) {
+    } else if (const int plain = PlainCellColumn(r, row_); plain > last_column_) {
       cell_.column = plain;  // nearly every reference, read without the general parser
     } else {
       const std::optional<CellRef> ref = ParseCell(r);

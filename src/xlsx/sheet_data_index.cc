@@ -101,11 +101,15 @@ void SheetData::Index::IndexRow(pugi::xml_node node, int& last_row, std::string_
     Cell cell;
     cell.node = c;
     if (pugi::xml_attribute r = c.attribute("r")) {
-      auto ref = ParseCell(r.value());
-      if (!ref || ref->row != row.number || ref->column <= last_column) {
-        throw DamagedPart(path, part, "セル番地の並びが不正です");
+      if (const int plain = PlainCellColumn(r.value(), row.number); plain > last_column) {
+        cell.column = plain;
+      } else {
+        auto ref = ParseCell(r.value());
+        if (!ref || ref->row != row.number || ref->column <= last_column) {
+          throw DamagedPart(path, part, "セル番地の並びが不正です");
+        }
+        cell.column = ref->column;
       }
-      cell.column = ref->column;
     } else {
       cell.column = last_column + 1;
       if (cell.column > kMaxColumn) throw DamagedPart(path, part, "列が多すぎます");

@@ -38,7 +38,13 @@ TEST(A1Test, ParseCellAcceptsOnlyCellsInsideTheSheet) {
       ASSERT_TRUE(parsed) << c.text;
       EXPECT_EQ(*parsed, (CellRef{c.row, c.column})) << c.text;
     }
+    // The quick reading of whole sheets takes a reference only as ParseCell does, or not at all.
+    for (const int row : {c.row, 1, 3, 1048576, 1048577}) {
+      const int plain = PlainCellColumn(c.text, row);
+      EXPECT_TRUE(plain == 0 || (row == c.row && plain == c.column)) << c.text << " in " << row;
+    }
   }
+  EXPECT_EQ(PlainCellColumn("XFD1048576", 1048576), 16384);
 }
 
 TEST(A1Test, ParseRangeReadsCellsRowsAndColumnsInEitherOrder) {
