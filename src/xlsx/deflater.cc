@@ -25,7 +25,12 @@ Deflater::~Deflater() {
 
 std::future<DeflatedText> Deflater::Deflate(std::string text) {
   const std::size_t size = text.size();
-  std::packaged_task<DeflatedText()> task([text = std::move(text)] { return xlsx::Deflate(text); });
+  // The task lives on in the future's state until the save takes the result: the text is moved
+  // out of it, so that it is freed once deflated.
+  std::packaged_task<DeflatedText()> task([text = std::move(text)]() mutable {
+    const std::string taken = std::move(text);
+    return xlsx::Deflate(taken);
+  });
   std::future<DeflatedText> result = task.get_future();
   bool here = false;
   if (!worker_.joinable()) {
