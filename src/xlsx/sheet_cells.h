@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,12 +24,11 @@ namespace kastel::xlsx {
 
 class SheetCells {
  public:
+  // Views and numbers only: a sheet's cells are gathered by the hundred, and moved as they are.
   struct Cell {
     int row = 0;
     int column = 0;
-    CellPieces pieces;           // views into the table's own text
-    mutable std::string folded;  // the value as Find compares it, once worked out
-    mutable bool folded_ready = false;
+    CellPieces pieces;  // views into the table's own text
   };
 
   // Reads the worksheet part `bytes`; null when the DOM must read it.
@@ -43,6 +43,9 @@ class SheetCells {
   std::string_view bytes() const { return bytes_; }
   // Every cell with a value, by rows, then columns.
   const std::vector<Cell>& cells() const { return cells_; }
+  // The value of cells()[i] as Find compares it, worked out by `fold()` the first time.
+  template <typename Fold>
+  const std::string& Folded(std::size_t i, Fold fold) const;
 
  private:
   class Pass;
@@ -58,8 +61,17 @@ class SheetCells {
   // Indexes into cells_ by column, then row, and where each column starts in them.
   std::vector<std::uint32_t> by_column_;
   std::vector<std::uint32_t> column_start_;
-  mutable std::size_t hint_ = 0;  // where the last search ended
+  mutable std::size_t hint_ = 0;                            // where the last search ended
+  mutable std::vector<std::optional<std::string>> folded_;  // by cell, once a search asked
 };
+
+template <typename Fold>
+const std::string& SheetCells::Folded(std::size_t i, Fold fold) const {
+  if (folded_.empty()) folded_.resize(cells_.size());
+  std::optional<std::string>& folded = folded_[i];
+  if (!folded) folded = fold();
+  return *folded;
+}
 
 template <typename Visit>
 void SheetCells::ForEachInColumn(int column, int first, int last, Visit visit) const {

@@ -17,14 +17,11 @@ std::optional<host::CellPos> SheetData::Find(const host::FindOptions& options) {
   const CellContext context{strings_, styles_, date1904_, package_.path(), part_};
   Search search(options);
   if (const SheetCells* cells = ReadOnlyCells()) {
-    for (const SheetCells::Cell& cell : cells->cells()) {
+    for (std::size_t i = 0; i < cells->cells().size(); ++i) {
+      const SheetCells::Cell& cell = cells->cells()[i];
       auto read = [&] { return CellValue(cell.pieces, context); };
       auto folded = [&]() -> const std::string& {
-        if (!cell.folded_ready) {
-          cell.folded = vb::UCase(FindText(read()));
-          cell.folded_ready = true;
-        }
-        return cell.folded;
+        return cells->Folded(i, [&] { return vb::UCase(FindText(read())); });
       };
       if (!search.Offer(cell.row, cell.column, read, folded)) break;
     }
