@@ -32,6 +32,11 @@ SheetData::Index& SheetData::Load() {
     index_ = std::make_unique<Index>(Dom(), package_.path(), part_);
     // The index points into the DOM: nothing may free it while the index lives.
     package_.Pin(part_);
+    if (cells_ && ahead_) {
+      // Read in one pass, then parsed after all: the walk writes its sheets.
+      ahead_->NoteParsed();
+      ahead_->Dispose(std::move(cells_));
+    }
     cells_.reset();
   }
   return *index_;
@@ -48,6 +53,9 @@ void CheckOnSheet(int row, int column) {
 
 pugi::xml_document& SheetData::Dom() {
   if (cells_ && !index_ && package_.Original(part_)) return package_.XmlOf(part_, cells_->bytes());
+  const std::string bytes = std::move(unscanned_);
+  unscanned_.clear();
+  if (!bytes.empty() && package_.Original(part_)) return package_.XmlOf(part_, bytes);
   return package_.Xml(part_);
 }
 
@@ -57,9 +65,15 @@ const SheetCells* SheetData::ReadOnlyCells() {
     cells_tried_ = true;
     // A DOM someone else parsed is the part as it is now; its bytes may be older.
     if (!package_.Parsed(part_)) {
-      std::optional<std::unique_ptr<SheetCells>> ahead;
+      std::optional<SheetReadAhead::Ahead> ahead;
       if (ahead_) ahead = ahead_->Take(part_);
-      cells_ = ahead ? std::move(*ahead) : SheetCells::Scan(package_.Read(part_));
+      if (ahead && !ahead->cells && !ahead->bytes.empty()) {
+        // Read ahead unscanned while the sheets before were written: the DOM reads this one.
+        unscanned_ = std::move(ahead->bytes);
+        taken_unscanned_ = true;
+      } else {
+        cells_ = ahead ? std::move(ahead->cells) : SheetCells::Scan(package_.Read(part_));
+      }
       if (ahead_) ahead_->StartAfter(part_);
     }
   }
@@ -106,6 +120,10 @@ void SheetData::Set(int row, int column, const Value& value) {
 void SheetData::Release() {
   if (ahead_) ahead_->Dispose(std::move(cells_));
   cells_.reset();
+  // Taken unscanned and let go unwritten: the walk only reads, and a scan serves it better.
+  if (ahead_ && taken_unscanned_ && !modified_) ahead_->NoteOnlyRead();
+  taken_unscanned_ = false;
+  unscanned_.clear();
   cells_tried_ = false;
   if (!index_) return;
   index_.reset();

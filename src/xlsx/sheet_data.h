@@ -102,6 +102,9 @@ class SheetData {
   std::unique_ptr<Index> index_;  // null until loaded
   std::unique_ptr<SheetCells> cells_;
   bool cells_tried_ = false;
+  // The part's bytes read ahead unscanned, until the DOM is parsed from them.
+  std::string unscanned_;
+  bool taken_unscanned_ = false;
   bool modified_ = false;
   bool formulas_removed_ = false;
 };

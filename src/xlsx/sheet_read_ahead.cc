@@ -32,7 +32,7 @@ SheetReadAhead::~SheetReadAhead() {
   if (worker_.joinable()) worker_.join();
 }
 
-std::optional<std::unique_ptr<SheetCells>> SheetReadAhead::Take(std::string_view part) {
+std::optional<SheetReadAhead::Ahead> SheetReadAhead::Take(std::string_view part) {
   if (in_hand_.empty()) return std::nullopt;
   if (in_hand_.front().part != part) {
     // The reader left the tab order: what is in hand would wait unused.
@@ -51,7 +51,7 @@ std::optional<std::unique_ptr<SheetCells>> SheetReadAhead::Take(std::string_view
   produced_ -= result.size;
   if (result.skipped) return std::nullopt;
   package_.Adopt(part, result.size);
-  return std::move(result.cells);
+  return Ahead{std::move(result.cells), std::move(result.bytes)};
 }
 
 void SheetReadAhead::StartAfter(std::string_view part) {
@@ -64,19 +64,24 @@ void SheetReadAhead::StartAfter(std::string_view part) {
     Package::ReadTask read = package_.ReadLater(next);
     // A part larger than all the sheets in hand may be is left to be read when it is wanted.
     if (!read.read || read.declared_size > kMostBytesInHand) break;
-    std::packaged_task<Result()> task([read = std::move(read.read), &produced = produced_] {
-      Result result;
-      // Declared sizes may lie: what was really inflated counts too.
-      if (produced.load() >= kMostBytesInHand) {
-        result.skipped = true;
-        return result;
-      }
-      std::string bytes = read();
-      result.size = bytes.size();
-      produced += result.size;
-      result.cells = SheetCells::Scan(std::move(bytes));
-      return result;
-    });
+    std::packaged_task<Result()> task(
+        [read = std::move(read.read), &produced = produced_, scan = scan_] {
+          Result result;
+          // Declared sizes may lie: what was really inflated counts too.
+          if (produced.load() >= kMostBytesInHand) {
+            result.skipped = true;
+            return result;
+          }
+          std::string bytes = read();
+          result.size = bytes.size();
+          produced += result.size;
+          if (scan) {
+            result.cells = SheetCells::Scan(std::move(bytes));
+          } else {
+            result.bytes = std::move(bytes);
+          }
+          return result;
+        });
     in_hand_.push_back(InHand{next, read.declared_size, task.get_future()});
     bytes_in_hand_ += read.declared_size;
     {

@@ -37,10 +37,20 @@ class SheetReadAhead {
   SheetReadAhead(const SheetReadAhead&) = delete;
   SheetReadAhead& operator=(const SheetReadAhead&) = delete;
 
-  // The scan of `part` when it was read ahead and the package still holds the part as it was
-  // read: the cells, or null when the DOM must read it; nothing when it was not read ahead.
-  // Throws what reading the part threw.
-  std::optional<std::unique_ptr<SheetCells>> Take(std::string_view part);
+  // What was read ahead of a sheet: its cells (null when the DOM must read it), or, while the
+  // walk writes the sheets it takes, only its bytes, which the DOM is then parsed from.
+  struct Ahead {
+    std::unique_ptr<SheetCells> cells;
+    std::string bytes;  // when not scanned
+  };
+  // What was read ahead of `part`, when it was and the package still holds the part as it was
+  // read; nothing otherwise. Throws what reading the part threw.
+  std::optional<Ahead> Take(std::string_view part);
+  // Told by the reader of the sheets: a sheet taken scanned was then parsed as a DOM after all,
+  // as a walk that writes its sheets does (those read ahead from now on are not scanned); or one
+  // taken unscanned was let go unwritten (they are scanned again).
+  void NoteParsed() { scan_ = false; }
+  void NoteOnlyRead() { scan_ = true; }
   // Reads the sheets after `part` ahead, when few are left in hand; stops at a sheet that
   // cannot be read ahead.
   void StartAfter(std::string_view part);
@@ -52,6 +62,7 @@ class SheetReadAhead {
  private:
   struct Result {
     std::unique_ptr<SheetCells> cells;
+    std::string bytes;       // when not scanned
     std::uint64_t size = 0;  // inflated
     bool skipped = false;    // not read: too much was in hand
   };
@@ -73,6 +84,7 @@ class SheetReadAhead {
   std::uint64_t bytes_in_hand_ = 0;         // declared
   std::atomic<std::uint64_t> produced_{0};  // inflated by the worker and not taken yet
   std::size_t disposals_waiting_ = 0;       // cells let go since the worker was last woken
+  bool scan_ = true;                        // whether the sheets read ahead are scanned
 
   std::thread worker_;
   std::mutex mutex_;

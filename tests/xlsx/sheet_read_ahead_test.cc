@@ -56,11 +56,11 @@ TEST(SheetReadAhead, HandsOverTheNextSheetsOnlyInTabOrderAndAsTheFileHoldsThem) 
     ahead.StartAfter(parts[0]);
     if (c.meanwhile) c.meanwhile(*package);
     for (std::size_t i = 0; i < c.takes.size(); ++i) {
-      std::optional<std::unique_ptr<SheetCells>> taken = ahead.Take(c.takes[i]);
+      std::optional<SheetReadAhead::Ahead> taken = ahead.Take(c.takes[i]);
       std::string value;
       if (taken) {
-        ASSERT_NE(*taken, nullptr);
-        value = std::string((*taken)->Find(1, 1)->pieces.v);
+        ASSERT_NE(taken->cells, nullptr);
+        value = std::string(taken->cells->Find(1, 1)->pieces.v);
       }
       EXPECT_EQ(value, c.values[i]) << c.takes[i];
     }

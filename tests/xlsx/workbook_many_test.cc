@@ -41,6 +41,26 @@ TEST(ManySheets, CellsReadWhileOthersWereParsedReadBackWhatWasWrittenSince) {
   EXPECT_EQ(wb.Worksheets(1).Cell(1, 1), Value::Text("link"));
 }
 
+// Sheets read ahead while a walk writes each sheet it reads come unscanned and are parsed from
+// the bytes read ahead; a walk that then only reads has them scanned again.
+TEST(ManySheets, AWalkWritingEachSheetItReadsThenOneOnlyReadingSeeEveryValue) {
+  TestApp t;
+  host::Workbook& wb = t.app.Open(ManySheets());
+  const int half = kSheets / 2;
+  for (int i = 1; i <= half; ++i) {
+    host::Worksheet& ws = wb.Worksheets(i);
+    ASSERT_EQ(ws.Cell(1, 1), Value::Number(i)) << i;
+    ws.SetCell(1, 2, Value::Number(-i));
+    ASSERT_EQ(ws.Cell(kRows, 3), Value::Number(kRows * 10 + 2)) << i;
+  }
+  for (int i = half + 1; i <= kSheets; ++i) {
+    host::Worksheet& ws = wb.Worksheets(i);
+    ASSERT_EQ(ws.Cell(1, 1), Value::Number(i)) << i;
+    ASSERT_EQ(ws.Cell(kRows, 3), Value::Number(kRows * 10 + 2)) << i;
+  }
+  for (int i = 1; i <= half; ++i) ASSERT_EQ(wb.Worksheets(i).Cell(1, 2), Value::Number(-i)) << i;
+}
+
 TEST(ManySheets, RenamedAllAtOnceKeepEveryReferenceAndLinkRight) {
   ScratchDir dir;
   TestApp t;
