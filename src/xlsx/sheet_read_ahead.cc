@@ -56,11 +56,17 @@ std::optional<SheetReadAhead::Ahead> SheetReadAhead::Take(std::string_view part)
 
 void SheetReadAhead::StartAfter(std::string_view part) {
   if (in_hand_.size() > kRefillBelow) return;
-  std::string last = in_hand_.empty() ? std::string(part) : in_hand_.back().part;
+  Fill(next_part_(in_hand_.empty() ? part : std::string_view(in_hand_.back().part)));
+}
+
+void SheetReadAhead::StartAt(std::string_view part) {
+  if (in_hand_.empty()) Fill(std::string(part));
+}
+
+void SheetReadAhead::Fill(std::string next) {
   std::size_t added = 0;
-  while (in_hand_.size() < kMostInHand && bytes_in_hand_ < kMostBytesInHand) {
-    std::string next = next_part_(last);
-    if (next.empty()) break;
+  for (; !next.empty() && in_hand_.size() < kMostInHand && bytes_in_hand_ < kMostBytesInHand;
+       next = next_part_(in_hand_.back().part)) {
     Package::ReadTask read = package_.ReadLater(next);
     // A part larger than all the sheets in hand may be is left to be read when it is wanted.
     if (!read.read || read.declared_size > kMostBytesInHand) break;
@@ -89,7 +95,6 @@ void SheetReadAhead::StartAfter(std::string_view part) {
       tasks_.push_back(std::move(task));
     }
     ++added;
-    last = std::move(next);
   }
   if (added == 0) return;
   disposals_waiting_ = 0;  // the worker takes them with the sheets

@@ -54,6 +54,9 @@ class SheetReadAhead {
   // Reads the sheets after `part` ahead, when few are left in hand; stops at a sheet that
   // cannot be read ahead.
   void StartAfter(std::string_view part);
+  // Reads `part` and the sheets after it ahead, when none are in hand: a workbook just opened
+  // starts on its first sheets while the command makes ready.
+  void StartAt(std::string_view part);
   // Frees the cells of a sheet let go: on the worker when it runs, which allocated most of
   // them and would otherwise see the reader wait on its heap, a few milliseconds per
   // thousand sheets.
@@ -71,6 +74,8 @@ class SheetReadAhead {
     std::uint64_t declared_size = 0;
     std::future<Result> result;
   };
+  // Reads `next` and the sheets after it ahead, as many as may be in hand.
+  void Fill(std::string next);
   // Waits for the sheet, or every sheet in hand, and forgets it.
   void Drop(InHand& sheet);
   void DropAll();

@@ -49,20 +49,28 @@ XlsxWorkbook::XlsxWorkbook(host::Application& app, std::unique_ptr<Package> pack
                 fmt::format("ファイル'{}'のブックを読み取れません。", package_->path()));
   }
   date1904_ = IsTrue(Child(root_, "workbookPr").attribute("date1904"));
-  strings_ = std::make_unique<SharedStrings>(*package_, FindRelated("sharedStrings"));
-  styles_ = std::make_unique<Styles>(*package_, FindRelated("styles"));
+  // Read once: a workbook of a thousand sheets has as many relationships, each resolved.
+  const std::vector<Relationship> rels = package_->Relationships(workbook_part_);
+  strings_ = std::make_unique<SharedStrings>(*package_, FindRelated(rels, "sharedStrings"));
+  styles_ = std::make_unique<Styles>(*package_, FindRelated(rels, "styles"));
   names_ = std::make_unique<XlsxNames>(
       root_, renames_, [this] { MarkWorkbookModified(); }, [this] { return ActiveSheet().Name(); });
   doc_props_ = std::make_unique<XlsxDocumentProperties>(*package_);
-  LoadSheets();
+  LoadSheets(rels);
   read_ahead_ = std::make_unique<SheetReadAhead>(
       *package_, [this](std::string_view part) { return PartAfter(part); });
+  for (const XlsxWorksheet* sheet : worksheets_) {
+    if (sheet->Visible() != host::Visibility::kVisible) continue;
+    read_ahead_->StartAt(sheet->part());
+    break;
+  }
 }
 
 XlsxWorkbook::~XlsxWorkbook() = default;
 
-std::string XlsxWorkbook::FindRelated(std::string_view kind) {
-  for (const auto& rel : package_->Relationships(workbook_part_)) {
+std::string XlsxWorkbook::FindRelated(const std::vector<Relationship>& rels,
+                                      std::string_view kind) {
+  for (const auto& rel : rels) {
     if (IsRelType(rel.type, kind) && !rel.target_part.empty() && package_->Has(rel.target_part)) {
       return rel.target_part;
     }
@@ -70,8 +78,7 @@ std::string XlsxWorkbook::FindRelated(std::string_view kind) {
   return "";
 }
 
-void XlsxWorkbook::LoadSheets() {
-  std::vector<Relationship> rels = package_->Relationships(workbook_part_);
+void XlsxWorkbook::LoadSheets(const std::vector<Relationship>& rels) {
   // Which sheet (or, as "", which other part of the workbook) has claimed each part: a part
   // read as two things at once would be changed and released under the other's feet.
   std::unordered_map<std::string, std::string> claimed;

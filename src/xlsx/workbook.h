@@ -102,10 +102,10 @@ class XlsxWorkbook final : public host::Workbook {
     pugi::xml_node entry;                  // <sheet> in workbook.xml
     std::unique_ptr<XlsxWorksheet> sheet;  // null for chart and dialog sheets
   };
-  void LoadSheets();
+  void LoadSheets(const std::vector<Relationship>& rels);
   void RebuildWorksheetList();
   pugi::xml_node WorkbookView(bool create);
-  std::string FindRelated(std::string_view kind);
+  std::string FindRelated(const std::vector<Relationship>& rels, std::string_view kind);
   void RemoveCalcChain();
   // Charts and pivot caches name sheets too; they catch up with the renames at save.
   void CatchUpOtherParts();
