@@ -59,10 +59,8 @@ XlsxWorkbook::XlsxWorkbook(host::Application& app, std::unique_ptr<Package> pack
   LoadSheets(rels);
   read_ahead_ = std::make_unique<SheetReadAhead>(
       *package_, [this](std::string_view part) { return PartAfter(part); });
-  for (const XlsxWorksheet* sheet : worksheets_) {
-    if (sheet->Visible() != host::Visibility::kVisible) continue;
-    read_ahead_->StartAt(sheet->part());
-    break;
+  if (const std::size_t first = ShownFrom(0); first < worksheets_.size()) {
+    read_ahead_->StartAt(worksheets_[first]->part());
   }
 }
 
@@ -264,14 +262,18 @@ std::string XlsxWorkbook::PartAfter(std::string_view part) {
   for (std::size_t step = 0; step < count; ++step) {
     std::size_t i = (part_after_hint_ + step) % count;
     if (worksheets_[i]->part() != part) continue;
-    // Hidden sheets are passed over: the walks that read every sheet skip them unread, and a
-    // hidden template can be the largest sheet of all.
-    while (++i < count && worksheets_[i]->Visible() != host::Visibility::kVisible) {
-    }
+    i = ShownFrom(i + 1);
     part_after_hint_ = i;
     return i < count ? worksheets_[i]->part() : std::string();
   }
   return std::string();
+}
+
+std::size_t XlsxWorkbook::ShownFrom(std::size_t i) const {
+  // Hidden sheets are passed over: the walks that read every sheet skip them unread, and a
+  // hidden template can be the largest sheet of all.
+  while (i < worksheets_.size() && worksheets_[i]->Visible() != host::Visibility::kVisible) ++i;
+  return i;
 }
 
 bool XlsxWorkbook::IsRecent(const XlsxWorksheet& sheet) const {

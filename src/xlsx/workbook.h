@@ -98,6 +98,8 @@ class XlsxWorkbook final : public host::Workbook {
   void Promote(XlsxWorksheet& sheet);
   // The part of the first shown worksheet after `part` in tab order; "" when there is none.
   std::string PartAfter(std::string_view part);
+  // The index of the first shown sheet from `i` on; the number of sheets when there is none.
+  std::size_t ShownFrom(std::size_t i) const;
   struct Tab {
     pugi::xml_node entry;                  // <sheet> in workbook.xml
     std::unique_ptr<XlsxWorksheet> sheet;  // null for chart and dialog sheets
