@@ -127,10 +127,10 @@ class Engine {
 
   // The blocks a dialect writes as build(table, title, rows) from the column rows read with
   // `fields`, or from the index rows: the sheet is read now, the text built later.
-  using ColumnsText = std::string (*)(std::string_view, std::string_view,
-                                      const std::vector<ColumnRow>&);
-  using IndexesText = std::string (*)(std::string_view, std::string_view,
-                                      const std::vector<IndexRow>&);
+  using ColumnsText =
+      std::function<std::string(std::string_view, std::string_view, const std::vector<ColumnRow>&)>;
+  using IndexesText =
+      std::function<std::string(std::string_view, std::string_view, const std::vector<IndexRow>&)>;
   BlockBuilder ColumnsBlock(host::Worksheet& ws, unsigned fields, ColumnsText build);
   BlockBuilder IndexesBlock(host::Worksheet& ws, IndexesText build);
   // The byte form of the script files when the command does not choose one.

@@ -62,16 +62,15 @@ Engine::BlockBuilder Engine::ColumnsBlock(host::Worksheet& ws, unsigned fields, 
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
   return [table = std::move(table), title = std::move(title), columns = sheet.SharedColumns(fields),
-          build] { return build(table, title, *columns); };
+          build = std::move(build)] { return build(table, title, *columns); };
 }
 
 Engine::BlockBuilder Engine::IndexesBlock(host::Worksheet& ws, IndexesText build) {
   SheetReader sheet(context_.defines, ws, context_.columns_read);
   std::string title = sheet.TableTitle();
   std::string table = sheet.TableName();
-  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes(), build] {
-    return build(table, title, indexes);
-  };
+  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes(),
+          build = std::move(build)] { return build(table, title, indexes); };
 }
 
 void Engine::ForwardEngineer(host::Workbook& wb) {

@@ -25,20 +25,18 @@ Engine::BlockBuilder PgsTools::lfTableBlock(host::Workbook& /*wb*/, host::Worksh
 }
 
 Engine::BlockBuilder PgsTools::lfIndexBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws, context().columns_read);
-  std::string title = sheet.TableTitle();
-  std::string table = sheet.TableName();
-  return [table = std::move(table), title = std::move(title), indexes = sheet.Indexes(),
-          eol = std::string(Eol())] { return pgs::IndexBlock(table, title, indexes, eol); };
+  return IndexesBlock(ws, [eol = std::string(Eol())](std::string_view table, std::string_view title,
+                                                     const std::vector<IndexRow>& indexes) {
+    return pgs::IndexBlock(table, title, indexes, eol);
+  });
 }
 
 Engine::BlockBuilder PgsTools::lfCommentBlock(host::Workbook& /*wb*/, host::Worksheet& ws) {
-  SheetReader sheet(context().defines, ws, context().columns_read);
-  std::string title = sheet.TableTitle();
-  std::string table = sheet.TableName();
-  return [table = std::move(table), title = std::move(title),
-          columns = sheet.SharedColumns(kCommentFields),
-          eol = std::string(Eol())] { return pgs::CommentBlock(table, title, *columns, eol); };
+  return ColumnsBlock(ws, kCommentFields,
+                      [eol = std::string(Eol())](std::string_view table, std::string_view title,
+                                                 const std::vector<ColumnRow>& columns) {
+                        return pgs::CommentBlock(table, title, columns, eol);
+                      });
 }
 
 }  // namespace kastel::engines
