@@ -1,9 +1,7 @@
 #include "xlsx/deflater.h"
 
-#include <system_error>
+#include <memory>
 #include <utility>
-
-#include "base/signal_cleanup.h"
 
 namespace kastel::xlsx {
 namespace {
@@ -14,62 +12,30 @@ constexpr std::size_t kMostBytesWaiting = std::size_t{8} << 20;
 
 }  // namespace
 
-Deflater::~Deflater() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_all();
-  if (worker_.joinable()) worker_.join();
-}
-
 std::future<DeflatedText> Deflater::Deflate(std::string text) {
   const std::size_t size = text.size();
   // The task lives on in the future's state until the save takes the result: the text is moved
   // out of it, so that it is freed once deflated.
-  std::packaged_task<DeflatedText()> task([text = std::move(text)]() mutable {
-    const std::string taken = std::move(text);
-    return xlsx::Deflate(taken);
-  });
-  std::future<DeflatedText> result = task.get_future();
-  bool here = false;
-  if (!worker_.joinable()) {
-    try {
-      worker_ = signal_cleanup::QuietThread([this] { Work(); });
-    } catch (const std::system_error&) {
-      here = true;
-    }
+  auto task =
+      std::make_shared<std::packaged_task<DeflatedText()>>([text = std::move(text)]() mutable {
+        const std::string taken = std::move(text);
+        return xlsx::Deflate(taken);
+      });
+  std::future<DeflatedText> result = task->get_future();
+  const std::size_t waiting = bytes_waiting_.load();
+  if (waiting > 0 && waiting + size > kMostBytesWaiting) {
+    (*task)();
+    return result;
   }
-  if (!here) {
-    std::lock_guard lock(mutex_);
-    here = !tasks_.empty() && bytes_waiting_ + size > kMostBytesWaiting;
-    if (!here) {
-      bytes_waiting_ += size;
-      tasks_.push_back(Task{std::move(task), size});
-    }
-  }
-  if (here) {
-    task();
-  } else {
-    wake_.notify_one();
+  bytes_waiting_ += size;
+  if (!worker_.Post([this, task, size] {
+        (*task)();
+        bytes_waiting_ -= size;
+      })) {
+    bytes_waiting_ -= size;
+    (*task)();
   }
   return result;
-}
-
-void Deflater::Work() {
-  for (;;) {
-    Task task;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-      if (tasks_.empty()) return;
-      task = std::move(tasks_.front());
-      tasks_.pop_front();
-    }
-    task.deflate();
-    std::lock_guard lock(mutex_);
-    bytes_waiting_ -= task.size;
-  }
 }
 
 }  // namespace kastel::xlsx

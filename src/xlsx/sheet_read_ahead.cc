@@ -1,10 +1,7 @@
 #include "xlsx/sheet_read_ahead.h"
 
 #include <exception>
-#include <system_error>
 #include <utility>
-
-#include "base/signal_cleanup.h"
 
 namespace kastel::xlsx {
 namespace {
@@ -22,15 +19,6 @@ constexpr std::size_t kDisposalsPerWake = 8;
 SheetReadAhead::SheetReadAhead(Package& package,
                                std::function<std::string(std::string_view)> next_part)
     : package_(package), next_part_(std::move(next_part)) {}
-
-SheetReadAhead::~SheetReadAhead() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_all();
-  if (worker_.joinable()) worker_.join();
-}
 
 std::optional<SheetReadAhead::Ahead> SheetReadAhead::Take(std::string_view part) {
   if (in_hand_.empty()) return std::nullopt;
@@ -70,7 +58,7 @@ void SheetReadAhead::Fill(std::string next) {
     Package::ReadTask read = package_.ReadLater(next);
     // A part larger than all the sheets in hand may be is left to be read when it is wanted.
     if (!read.read || read.declared_size > kMostBytesInHand) break;
-    std::packaged_task<Result()> task(
+    auto task = std::make_shared<std::packaged_task<Result()>>(
         [read = std::move(read.read), &produced = produced_, scan = scan_] {
           Result result;
           // Declared sizes may lie: what was really inflated counts too.
@@ -88,54 +76,25 @@ void SheetReadAhead::Fill(std::string next) {
           }
           return result;
         });
-    in_hand_.push_back(InHand{next, read.declared_size, task.get_future()});
+    in_hand_.push_back(InHand{next, read.declared_size, task->get_future()});
     bytes_in_hand_ += read.declared_size;
-    {
-      std::lock_guard lock(mutex_);
-      tasks_.push_back(std::move(task));
-    }
+    // No thread to be had: the sheet is read here, as it would be without reading ahead.
+    if (!worker_.Post([task] { (*task)(); }, false)) (*task)();
     ++added;
   }
   if (added == 0) return;
   disposals_waiting_ = 0;  // the worker takes them with the sheets
-  if (!worker_.joinable()) {
-    try {
-      worker_ = signal_cleanup::QuietThread([this] { Work(); });
-    } catch (const std::system_error&) {
-      // No thread to be had: the sheets are read here, as they would be without reading ahead.
-      RunTasks();
-      return;
-    }
-  }
-  wake_.notify_one();
+  worker_.Wake();
 }
 
 void SheetReadAhead::Dispose(std::unique_ptr<SheetCells> cells) {
-  if (!cells || !worker_.joinable()) return;
-  // The future is not kept: freeing cannot fail, and nobody waits for it.
-  std::packaged_task<Result()> task([cells = std::move(cells)]() mutable {
-    cells.reset();
-    return Result{};
-  });
-  {
-    std::lock_guard lock(mutex_);
-    tasks_.push_back(std::move(task));
-  }
+  if (!cells || !worker_.running()) return;
   // Woken for a few at a time: a walk that reads no sheet ahead (one that writes its sheets)
   // would otherwise keep every sheet it let go until the end.
-  if (++disposals_waiting_ >= kDisposalsPerWake) {
-    disposals_waiting_ = 0;
-    wake_.notify_one();
-  }
-}
-
-void SheetReadAhead::RunTasks() {
-  std::deque<std::packaged_task<Result()>> tasks;
-  {
-    std::lock_guard lock(mutex_);
-    tasks.swap(tasks_);
-  }
-  for (auto& task : tasks) task();
+  const bool wake = ++disposals_waiting_ >= kDisposalsPerWake;
+  if (wake) disposals_waiting_ = 0;
+  worker_.Post([cells = std::shared_ptr<SheetCells>(std::move(cells))]() mutable { cells.reset(); },
+               wake);
 }
 
 void SheetReadAhead::Drop(InHand& sheet) {
@@ -150,20 +109,6 @@ void SheetReadAhead::DropAll() {
   for (InHand& sheet : in_hand_) Drop(sheet);
   in_hand_.clear();
   bytes_in_hand_ = 0;
-}
-
-void SheetReadAhead::Work() {
-  for (;;) {
-    std::packaged_task<Result()> task;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-      if (tasks_.empty()) return;
-      task = std::move(tasks_.front());
-      tasks_.pop_front();
-    }
-    task();
-  }
 }
 
 }  // namespace kastel::xlsx

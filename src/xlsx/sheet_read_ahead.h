@@ -10,18 +10,16 @@
 #define KASTEL_XLSX_SHEET_READ_AHEAD_H_
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
+#include "base/task_thread.h"
 #include "xlsx/package.h"
 #include "xlsx/sheet_cells.h"
 
@@ -32,8 +30,6 @@ class SheetReadAhead {
   // `next_part` gives the part of the worksheet to read after the one of a part, or "" when
   // there is none.
   SheetReadAhead(Package& package, std::function<std::string(std::string_view)> next_part);
-  // Waits for the sheet in hand.
-  ~SheetReadAhead();
   SheetReadAhead(const SheetReadAhead&) = delete;
   SheetReadAhead& operator=(const SheetReadAhead&) = delete;
 
@@ -79,9 +75,6 @@ class SheetReadAhead {
   // Waits for the sheet, or every sheet in hand, and forgets it.
   void Drop(InHand& sheet);
   void DropAll();
-  void Work();
-  // Runs the tasks waiting, on this thread.
-  void RunTasks();
 
   Package& package_;
   std::function<std::string(std::string_view)> next_part_;
@@ -90,12 +83,7 @@ class SheetReadAhead {
   std::atomic<std::uint64_t> produced_{0};  // inflated by the worker and not taken yet
   std::size_t disposals_waiting_ = 0;       // cells let go since the worker was last woken
   bool scan_ = true;                        // whether the sheets read ahead are scanned
-
-  std::thread worker_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<std::packaged_task<Result()>> tasks_;  // guarded by mutex_
-  bool stopping_ = false;                           // guarded by mutex_
+  TaskThread worker_;                       // last: it ends, finishing the sheets in hand, first
 };
 
 }  // namespace kastel::xlsx
