@@ -22,20 +22,48 @@ std::uint64_t Key(int row, int column) {
          static_cast<std::uint32_t>(column);
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// Looked up rather than worked out: every byte of every tag and attribute name passes here.
-constexpr std::array<bool, 256> kNameChars = [] {
-  std::array<bool, 256> table{};
+// Character classes looked up rather than worked out: every byte of a part passes through one
+// of them. The NUL that ends a std::string stops every class, so the loops need no bounds.
+enum : std::uint8_t {
+  kNameChar = 1,   // in a tag or attribute name
+  kSpace = 2,      // blank between names
+  kValueStop = 4,  // ends or complicates an attribute value: quotes, <, &, tab, line breaks
+  kTextStop = 8,   // ends or complicates a value's text: <, &, carriage return, _ (of _xHHHH_)
+};
+constexpr std::array<std::uint8_t, 256> kClass = [] {
+  std::array<std::uint8_t, 256> table{};
   for (int c = 0; c < 256; ++c) {
-    table[static_cast<std::size_t>(c)] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                         (c >= '0' && c <= '9') || c == '_' || c == ':' ||
-                                         c == '-' || c == '.' || c >= 0x80;
+    std::uint8_t k = 0;
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+        c == ':' || c == '-' || c == '.' || c >= 0x80) {
+      k |= kNameChar;
+    }
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') k |= kSpace;
+    if (c == '"' || c == '\'' || c == '<' || c == '&' || c == '\t' || c == '\n' || c == '\r' ||
+        c == 0) {
+      k |= kValueStop;
+    }
+    if (c == '<' || c == '&' || c == '\r' || c == '_' || c == 0) k |= kTextStop;
+    table[static_cast<std::size_t>(c)] = k;
   }
   return table;
 }();
 
-bool IsNameChar(char c) { return kNameChars[static_cast<unsigned char>(c)]; }
+bool Is(char c, std::uint8_t k) { return (kClass[static_cast<unsigned char>(c)] & k) != 0; }
+bool IsSpace(char c) { return Is(c, kSpace); }
+
+const char* SkipSpace(const char* p) {
+  while (Is(*p, kSpace)) ++p;
+  return p;
+}
+
+// A name that starts at `p`, as the parser reads one; empty when none starts there.
+std::string_view NameAt(const char* p) {
+  if ((*p >= '0' && *p <= '9') || *p == '-' || *p == '.') return {};
+  const char* end = p;
+  while (Is(*end, kNameChar)) ++end;
+  return {p, static_cast<std::size_t>(end - p)};
+}
 
 // Names are a few characters: a loop beats a call to memchr for each tag.
 std::string_view Local(std::string_view name) {
@@ -45,11 +73,20 @@ std::string_view Local(std::string_view name) {
   return name;
 }
 
-bool HasSpecial(std::string_view text) {
-  for (char c : text) {
-    if (c == '&' || c == '\r') return true;
-  }
-  return false;
+bool IsDeclaration(std::string_view rest) {
+  return rest.starts_with("<?xml") && rest.size() > 5 && (IsSpace(rest[5]) || rest[5] == '?');
+}
+
+// The declaration, when there is one, names UTF-8 (or no encoding).
+bool DeclaresUtf8(std::string_view declaration) {
+  const std::size_t at = declaration.find("encoding");
+  if (at == std::string_view::npos) return true;
+  std::size_t q = declaration.find_first_of("\"'", at);
+  if (q == std::string_view::npos) return false;
+  const std::size_t end = declaration.find(declaration[q], q + 1);
+  if (end == std::string_view::npos) return false;
+  const std::string_view name = declaration.substr(q + 1, end - q - 1);
+  return name.size() == 5 && strncasecmp(name.data(), "utf-8", 5) == 0;
 }
 
 // The reference at the start of `text` ("&amp;", "&#12486;", "&#x41;"): its length, and the
@@ -58,7 +95,7 @@ std::size_t Reference(std::string_view text, std::string& out) {
   static constexpr std::pair<std::string_view, char> kNamed[] = {
       {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
   // Writers that keep to ASCII give every other character as a numeric reference: those first.
-  if (!text.starts_with("&#")) {
+  if (text.size() < 2 || text[1] != '#') {
     for (const auto& [name, c] : kNamed) {
       if (text.starts_with(name)) {
         out += c;
@@ -69,16 +106,29 @@ std::size_t Reference(std::string_view text, std::string& out) {
   }
   const bool hex = text.size() > 2 && text[2] == 'x';
   const std::size_t first = hex ? 3 : 2;
-  const std::size_t end = text.find(';', first);
-  if (end == std::string_view::npos || end == first || end - first > (hex ? 6u : 7u)) return 0;
+  const std::size_t most = hex ? 6 : 7;  // digits; more than U+10FFFF needs
   std::uint32_t c = 0;
-  auto [ptr, ec] = std::from_chars(text.data() + first, text.data() + end, c, hex ? 16 : 10);
-  if (ec != std::errc() || ptr != text.data() + end || c == 0 || c > 0x10FFFF ||
-      (c >= 0xD800 && c <= 0xDFFF)) {
+  std::size_t at = first;
+  for (; at < text.size() && at - first <= most; ++at) {
+    const char d = text[at];
+    unsigned digit;
+    if (d >= '0' && d <= '9') {
+      digit = static_cast<unsigned>(d - '0');
+    } else if (hex && d >= 'a' && d <= 'f') {
+      digit = static_cast<unsigned>(d - 'a' + 10);
+    } else if (hex && d >= 'A' && d <= 'F') {
+      digit = static_cast<unsigned>(d - 'A' + 10);
+    } else {
+      break;
+    }
+    c = c * (hex ? 16 : 10) + digit;
+  }
+  if (at == first || at - first > most || at >= text.size() || text[at] != ';' || c == 0 ||
+      c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
     return 0;
   }
   AppendUtf8(out, static_cast<char32_t>(c));
-  return end + 1;
+  return at + 1;
 }
 
 // Text with references decoded as the parser does; false when it holds anything but the
@@ -139,44 +189,36 @@ bool ParsedText(std::string_view raw, std::string& out) {
   return true;
 }
 
-bool IsDeclaration(std::string_view rest) {
-  return rest.starts_with("<?xml") && rest.size() > 5 && (IsSpace(rest[5]) || rest[5] == '?');
-}
-
-// The declaration, when there is one, names UTF-8 (or no encoding).
-bool DeclaresUtf8(std::string_view declaration) {
-  const std::size_t at = declaration.find("encoding");
-  if (at == std::string_view::npos) return true;
-  std::size_t q = declaration.find_first_of("\"'", at);
-  if (q == std::string_view::npos) return false;
-  const std::size_t end = declaration.find(declaration[q], q + 1);
-  if (end == std::string_view::npos) return false;
-  const std::string_view name = declaration.substr(q + 1, end - q - 1);
-  return name.size() == 5 && strncasecmp(name.data(), "utf-8", 5) == 0;
-}
-
 }  // namespace
 
+// Walks the part by pointer: the text ends in the NUL of its std::string, and a part with any
+// other NUL is left to the DOM, so a NUL seen always means the end.
 class SheetCells::Pass {
  public:
-  explicit Pass(SheetCells& table) : t_(table), s_(table.bytes_) {}
+  explicit Pass(SheetCells& table)
+      : t_(table), s_(table.bytes_), p_(s_.data()), end_(s_.data() + s_.size()) {}
 
   bool Run() {
-    if (s_.find('\0') != std::string_view::npos) return false;
-    constexpr std::string_view kDoctype = "<!DOCTYPE";
-    if (memmem(s_.data(), s_.size(), kDoctype.data(), kDoctype.size()) != nullptr) return false;
-    if (s_.substr(0, 3) == "\xEF\xBB\xBF") at_ = 3;
-    if (IsDeclaration(s_.substr(at_))) {
-      const std::size_t end = s_.find("?>", at_);
-      if (end == std::string_view::npos || !DeclaresUtf8(s_.substr(at_, end - at_))) return false;
-      at_ = end + 2;
+    if (std::memchr(s_.data(), '\0', s_.size()) != nullptr) return false;
+    if (s_.starts_with("\xEF\xBB\xBF")) p_ += 3;
+    if (IsDeclaration(Rest())) {
+      const std::size_t end = Rest().find("?>");
+      const std::string_view declaration = Rest().substr(0, end);
+      if (end == std::string_view::npos || !DeclaresUtf8(declaration) ||
+          declaration.find("<!DOCTYPE") != std::string_view::npos) {
+        return false;
+      }
+      p_ += end + 2;
     }
-    while (at_ < s_.size()) {
-      const std::size_t lt = s_.find('<', at_);
-      const std::string_view text = s_.substr(at_, lt - at_);
-      if (stack_.empty() && !std::all_of(text.begin(), text.end(), IsSpace)) return false;
-      if (lt == std::string_view::npos) break;
-      at_ = lt;
+    stack_.reserve(16);
+    for (;;) {
+      if (*p_ != '<') {
+        const char* lt =
+            static_cast<const char*>(std::memchr(p_, '<', static_cast<std::size_t>(end_ - p_)));
+        if (stack_.empty() && !std::all_of(p_, lt ? lt : end_, IsSpace)) return false;
+        if (lt == nullptr) break;
+        p_ = lt;
+      }
       if (!Markup()) return false;
     }
     return root_seen_ && stack_.empty();
@@ -189,103 +231,101 @@ class SheetCells::Pass {
     Role role;
   };
 
+  std::string_view Rest() const { return {p_, static_cast<std::size_t>(end_ - p_)}; }
+
   bool Markup() {
     // Tags are nearly all there is: tell them by the character after "<" first.
-    const char next = at_ + 1 < s_.size() ? s_[at_ + 1] : '\0';
+    const char next = p_[1];
     if (next == '/') return EndTag();
     if (next != '?' && next != '!') return StartTag();
-    const std::string_view rest = s_.substr(at_);
+    const std::string_view rest = Rest();
     if (rest.starts_with("<?")) return !IsDeclaration(rest) && Skip("?>");  // only at the start
     if (rest.starts_with("<!--")) return Skip("-->");
     if (rest.starts_with("<![CDATA[")) return !stack_.empty() && Skip("]]>");
-    return false;
+    return false;  // a DOCTYPE among them: the DOM refuses it
   }
 
+  // Skips a comment, instruction or CDATA section, which could hide a DOCTYPE that the DOM
+  // refuses wherever it stands.
   bool Skip(std::string_view terminator) {
-    const std::size_t end = s_.find(terminator, at_);
+    const std::size_t end = Rest().find(terminator);
     if (end == std::string_view::npos) return false;
-    at_ = end + terminator.size();
+    const std::string_view skipped = Rest().substr(0, end);
+    if (skipped.find("<!DOCTYPE") != std::string_view::npos) return false;
+    p_ += end + terminator.size();
     return true;
   }
 
-  std::string_view Name() {
-    const std::size_t begin = at_;
-    if (at_ < s_.size() &&
-        ((s_[at_] >= '0' && s_[at_] <= '9') || s_[at_] == '-' || s_[at_] == '.')) {
-      return {};
-    }
-    while (at_ < s_.size() && IsNameChar(s_[at_])) ++at_;
-    return s_.substr(begin, at_ - begin);
-  }
-
-  void SkipSpace() {
-    while (at_ < s_.size() && IsSpace(s_[at_])) ++at_;
-  }
-
   bool EndTag() {
-    at_ += 2;
-    const std::string_view name = Name();
-    SkipSpace();
-    if (at_ >= s_.size() || s_[at_] != '>' || stack_.empty() || stack_.back().name != name) {
-      return false;
+    if (stack_.empty()) return false;
+    // The name must be the open element's, and end there.
+    const std::string_view open = stack_.back().name;
+    const char* p = p_ + 2;
+    for (char c : open) {
+      if (*p != c) return false;  // the NUL at the end differs from every name character
+      ++p;
     }
-    ++at_;
+    if (Is(*p, kNameChar)) return false;
+    p = SkipSpace(p);
+    if (*p != '>') return false;
+    p_ = p + 1;
     const Role role = stack_.back().role;
     stack_.pop_back();
     return Close(role);
   }
 
   bool StartTag() {
-    ++at_;
-    const std::string_view name = Name();
+    const std::string_view name = NameAt(p_ + 1);
     if (name.empty()) return false;
     if (stack_.empty() && root_seen_) return false;  // a second root
     const Role role = RoleOf(name);
+    const bool wanted = role == Role::kRow || role == Role::kCell;
     std::string_view r, t, s;
     bool empty = false;
+    const char* p = name.data() + name.size();
     for (;;) {
-      const std::size_t before = at_;
-      SkipSpace();
-      if (at_ >= s_.size()) return false;
-      if (s_[at_] == '>') {
-        ++at_;
+      const char* before = p;
+      p = SkipSpace(p);
+      if (*p == '>') {
+        ++p;
         break;
       }
-      if (s_[at_] == '/') {
-        if (at_ + 1 >= s_.size() || s_[at_ + 1] != '>') return false;
-        at_ += 2;
+      if (*p == '/') {
+        if (p[1] != '>') return false;
+        p += 2;
         empty = true;
         break;
       }
-      if (at_ == before) return false;  // attributes are apart
-      const std::string_view attr = Name();
+      if (p == before) return false;  // attributes are apart; also the end of the text
+      const std::string_view attr = NameAt(p);
       if (attr.empty()) return false;
-      SkipSpace();
-      if (at_ >= s_.size() || s_[at_] != '=') return false;
-      ++at_;
-      SkipSpace();
-      if (at_ >= s_.size() || (s_[at_] != '"' && s_[at_] != '\'')) return false;
-      // One look at each character of the value: values are short, and there is one per
-      // attribute of every cell.
-      const char quote = s_[at_];
+      p = SkipSpace(p + attr.size());
+      if (*p != '=') return false;
+      p = SkipSpace(p + 1);
+      const char quote = *p;
+      if (quote != '"' && quote != '\'') return false;
+      // One look at each character of the value: there is one per attribute of every cell.
       bool plain = true;  // no reference, nor blanks the parser would normalise
-      std::size_t end = at_ + 1;
-      for (; end < s_.size() && s_[end] != quote; ++end) {
-        const char c = s_[end];
-        if (c == '<') return false;
-        if (c == '&' || c == '\t' || c == '\n' || c == '\r') plain = false;
+      const char* value = ++p;
+      for (;; ++p) {
+        while (!Is(*p, kValueStop)) ++p;
+        if (*p == quote) break;
+        if (*p == '\0' || *p == '<') return false;
+        if (*p != '"' && *p != '\'') plain = false;
       }
-      if (end >= s_.size()) return false;
-      const std::string_view value = s_.substr(at_ + 1, end - at_ - 1);
-      at_ = end + 1;
-      if (role == Role::kRow || role == Role::kCell) {
-        std::string_view* slot = attr == "r" ? &r : attr == "t" ? &t : attr == "s" ? &s : nullptr;
+      if (wanted && attr.size() == 1) {
+        std::string_view* slot = attr[0] == 'r'   ? &r
+                                 : attr[0] == 't' ? &t
+                                 : attr[0] == 's' ? &s
+                                                  : nullptr;
         if (slot != nullptr && slot->data() == nullptr) {
           if (!plain) return false;
-          *slot = value;
+          *slot = {value, static_cast<std::size_t>(p - value)};
         }
       }
+      ++p;
     }
+    p_ = p;
     if (!Begin(role, r, t, s)) return false;
     if (empty) return Close(role);
     stack_.push_back({name, role});
@@ -294,24 +334,26 @@ class SheetCells::Pass {
   }
 
   Role RoleOf(std::string_view name) {
-    if (stack_.empty()) return root_seen_ ? Role::kOther : Role::kRoot;
+    if (stack_.empty()) return Role::kRoot;  // a second root was refused before
     const std::string_view local = Local(name);
+    const char first = local.empty() ? '\0' : local[0];
+    const std::size_t size = local.size();
     switch (stack_.back().role) {
       case Role::kRoot:
         return local == "sheetData" && !sheet_data_seen_ ? Role::kSheetData : Role::kOther;
       case Role::kSheetData:
         return local == "row" ? Role::kRow : Role::kOther;
       case Role::kRow:
-        return local == "c" ? Role::kCell : Role::kOther;
+        return size == 1 && first == 'c' ? Role::kCell : Role::kOther;
       case Role::kCell:
-        if (local == "v" && !v_seen_) return Role::kValue;
+        if (size == 1 && first == 'v' && !v_seen_) return Role::kValue;
         if (local == "is" && !is_seen_) return Role::kInline;
         return Role::kOther;
       case Role::kInline:
-        if (local == "t") return Role::kText;
-        return local == "r" ? Role::kRun : Role::kOther;
+        if (size == 1 && first == 't') return Role::kText;
+        return size == 1 && first == 'r' ? Role::kRun : Role::kOther;
       case Role::kRun:
-        return local == "t" && !run_text_seen_ ? Role::kText : Role::kOther;
+        return size == 1 && first == 't' && !run_text_seen_ ? Role::kText : Role::kOther;
       default:
         return Role::kOther;
     }
@@ -320,7 +362,6 @@ class SheetCells::Pass {
   bool Begin(Role role, std::string_view r, std::string_view t, std::string_view s) {
     switch (role) {
       case Role::kRoot:
-        if (root_seen_) return false;
         root_seen_ = true;
         return true;
       case Role::kSheetData:
@@ -381,25 +422,36 @@ class SheetCells::Pass {
 
   // Reads the text of a <v> or <t>, which must be all its content.
   bool Capture(Role role) {
-    const std::size_t lt = s_.find('<', at_);
-    if (lt == std::string_view::npos || lt + 1 >= s_.size() || s_[lt + 1] != '/') return false;
-    std::string_view text = s_.substr(at_, lt - at_);
-    at_ = lt;
-    std::string decoded;
-    bool owned = false;
-    if (HasSpecial(text)) {
-      if (!DecodeText(text, decoded) && !ParsedText(text, decoded)) return false;
-      owned = true;
+    bool special = false;  // a reference or a carriage return
+    bool escaped = false;  // "_x", which may begin an _xHHHH_ escape
+    const char* p = p_;
+    for (;; ++p) {
+      while (!Is(*p, kTextStop)) ++p;
+      if (*p == '<' || *p == '\0') break;
+      if (*p != '_') {
+        special = true;
+      } else if (p[1] == 'x') {
+        escaped = true;
+      }
+    }
+    if (*p != '<' || p[1] != '/') return false;
+    std::string_view text(p_, static_cast<std::size_t>(p - p_));
+    p_ = p;
+    if (special) {
+      if (!DecodeText(text, scratch_) && !ParsedText(text, scratch_)) return false;
+      text = scratch_;
+      escaped = text.find("_x") != std::string_view::npos;  // a reference may have made one
     }
     if (role == Role::kValue) {
-      cell_.pieces.v = owned ? Keep(std::move(decoded)) : text;
+      cell_.pieces.v = special ? Keep(text) : text;
       return true;
     }
-    if (text.find("_x") != std::string_view::npos) {
-      decoded = UnescapeText(owned ? std::string_view(decoded) : text);
-      owned = true;
+    if (escaped) {
+      scratch_ = UnescapeText(text);
+      text = scratch_;
+      special = true;
     }
-    AddRun(owned ? std::string_view(decoded) : text, owned);
+    AddRun(text, special);
     return true;
   }
 
@@ -427,7 +479,7 @@ class SheetCells::Pass {
       case Role::kCell:
         if (cell_.pieces.has_v || cell_.pieces.has_is) {
           t_.keys_.push_back(Key(cell_.row, cell_.column));
-          t_.cells_.push_back(std::move(cell_));
+          t_.cells_.push_back(cell_);
         }
         return true;
       default:
@@ -435,11 +487,25 @@ class SheetCells::Pass {
     }
   }
 
-  std::string_view Keep(std::string text) { return t_.decoded_.emplace_back(std::move(text)); }
+  // A copy of `text` that lives as long as the table. Texts are packed into blocks that never
+  // grow past what they reserved, so the views already handed out stay valid.
+  std::string_view Keep(std::string_view text) {
+    std::deque<std::string>& blocks = t_.decoded_;
+    if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < text.size()) {
+      const std::size_t last = blocks.empty() ? kBlock / 2 : blocks.back().capacity();
+      blocks.emplace_back().reserve(std::max(text.size(), 2 * last));
+    }
+    std::string& block = blocks.back();
+    const std::size_t at = block.size();
+    block.append(text);
+    return {block.data() + at, text.size()};
+  }
+  static constexpr std::size_t kBlock = 512;  // the first block; each next one doubles
 
   SheetCells& t_;
   std::string_view s_;
-  std::size_t at_ = 0;
+  const char* p_;
+  const char* end_;
   std::vector<Open> stack_;
   bool root_seen_ = false;
   bool sheet_data_seen_ = false;
@@ -450,6 +516,7 @@ class SheetCells::Pass {
   bool joined_ = false;
   std::string_view run_view_;
   std::string run_buffer_;
+  std::string scratch_;  // decoded text on its way to Keep
 };
 
 std::unique_ptr<SheetCells> SheetCells::Scan(std::string bytes) {

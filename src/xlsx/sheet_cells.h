@@ -52,7 +52,7 @@ class SheetCells {
   explicit SheetCells(std::string bytes) : bytes_(std::move(bytes)) {}
 
   std::string bytes_;                // the part as read
-  std::deque<std::string> decoded_;  // texts that differ from their bytes; never moved
+  std::deque<std::string> decoded_;  // texts that differ from their bytes, packed in blocks
   std::vector<Cell> cells_;
   std::vector<std::uint64_t> keys_;  // row and column of each cell, for the search
   // Index into cells_ of the first cell at or after each row; empty for sheets too tall for it.
