@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,8 @@ class Block {
   // Appends the pieces as one line; Line("") appends an empty line.
   template <typename... Pieces>
   Block& Line(std::string_view first, Pieces&&... rest) {
-    text_ += eol_;
-    text_ += first;
-    (text_.append(rest), ...);
+    const std::string_view pieces[] = {eol_, first, std::string_view(rest)...};
+    Append(pieces, std::size(pieces));
     return *this;
   }
   // Room for `bytes` in all, for a block whose size is known roughly beforehand.
@@ -35,6 +35,10 @@ class Block {
   std::string Finish() &&;
 
  private:
+  // Grows the text once for all the pieces of a line, then copies them: a comment block is
+  // some forty pieces a column, and appending them one by one checked the room each time.
+  void Append(const std::string_view* pieces, std::size_t count);
+
   std::string text_;
   std::string_view eol_;
 };
