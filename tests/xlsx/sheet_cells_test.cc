@@ -87,6 +87,8 @@ TEST(SheetCellsTest, TextEscapesAndUnusualMarkupReadAsTheirDom) {
       {"a row number with a leading zero", R"(<row r="1"><c r="A01"><v>1</v></c></row>)", true},
       {"cells out of order", R"(<row r="1"><c r="B1"><v>1</v></c><c r="A1"><v>2</v></c></row>)",
        true},
+      {"an escape made by a reference",
+       R"(<row r="1"><c r="A1" t="inlineStr"><is><t>&#95;x0041_</t></is></c></row>)", false},
       {"a value that is no number",
        R"(<row r="1"><c r="A1"><v>abc</v></c><c r="B1" t="s"><v>9</v></c></row>)", false},
   };
@@ -114,6 +116,21 @@ TEST(SheetCellsTest, AnEncodingOtherThanUtf8IsLeftToTheDom) {
       "worksheet>";
   SheetUnderTest sheet(Package::OpenBytes(BuildZip(entries), "latin1.xlsx"), "Sheet1");
   EXPECT_EQ(sheet.data().Get(1, 1), Value::Text("caf\xC3\xA9"));
+}
+
+// The pass skips comments and instructions unread; a DOCTYPE hidden in one is still refused.
+TEST(SheetCellsTest, ADoctypeWhereverItHidesIsRefused) {
+  for (const std::string& part :
+       {std::string("<?xml version=\"1.0\" x=\"<!DOCTYPE a>\"?><worksheet>"),
+        std::string("<worksheet><!-- <!DOCTYPE a> -->"),
+        std::string("<worksheet><?pi <!DOCTYPE a>?>")}) {
+    SCOPED_TRACE(part);
+    auto entries = MinimalWorkbook();
+    entries.back().bytes =
+        part + R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData></worksheet>)";
+    SheetUnderTest sheet(Package::OpenBytes(BuildZip(entries), "doctype.xlsx"), "Sheet1");
+    EXPECT_THROW(sheet.data().Get(1, 1), Error);
+  }
 }
 
 }  // namespace
