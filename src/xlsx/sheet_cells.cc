@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "base/error.h"
-#include "base/utf8.h"
 #include "xlsx/a1.h"
 #include "xlsx/package.h"
 
@@ -89,16 +88,36 @@ bool DeclaresUtf8(std::string_view declaration) {
   return name.size() == 5 && strncasecmp(name.data(), "utf-8", 5) == 0;
 }
 
+// Writes `c` (a valid code point) at `out` as UTF-8 and moves past it.
+void PutUtf8(char*& out, std::uint32_t c) {
+  if (c < 0x80) {
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 // The reference at the start of `text` ("&amp;", "&#12486;", "&#x41;"): its length, and the
-// character appended to `out`; 0 for anything else, which the parser then decodes.
-std::size_t Reference(std::string_view text, std::string& out) {
+// character written at `out`; 0 for anything else, which the parser then decodes. No character
+// is longer than its reference.
+std::size_t Reference(std::string_view text, char*& out) {
   static constexpr std::pair<std::string_view, char> kNamed[] = {
       {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
   // Writers that keep to ASCII give every other character as a numeric reference: those first.
   if (text.size() < 2 || text[1] != '#') {
     for (const auto& [name, c] : kNamed) {
       if (text.starts_with(name)) {
-        out += c;
+        *out++ = c;
         return name.size();
       }
     }
@@ -127,25 +146,28 @@ std::size_t Reference(std::string_view text, std::string& out) {
       c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
     return 0;
   }
-  AppendUtf8(out, static_cast<char32_t>(c));
+  PutUtf8(out, c);
   return at + 1;
 }
 
 // Text with references decoded as the parser does; false when it holds anything but the
 // plain references.
 bool DecodeText(std::string_view raw, std::string& out) {
-  out.clear();
-  std::size_t at = 0;
-  while (at < raw.size()) {
-    const std::size_t amp = raw.find('&', at);
-    const std::string_view run = raw.substr(at, amp - at);
-    if (run.find('\r') != std::string_view::npos) return false;
-    out += run;
-    if (amp == std::string_view::npos) break;
-    const std::size_t used = Reference(raw.substr(amp), out);
+  out.resize(raw.size());  // decoding only shortens
+  char* o = out.data();
+  for (std::size_t at = 0; at < raw.size();) {
+    const char c = raw[at];
+    if (c == '\r') return false;
+    if (c != '&') {
+      *o++ = c;
+      ++at;
+      continue;
+    }
+    const std::size_t used = Reference(raw.substr(at), o);
     if (used == 0) return false;
-    at = amp + used;
+    at += used;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return true;
 }
 
@@ -333,7 +355,7 @@ class SheetCells::Pass {
     return true;
   }
 
-  Role RoleOf(std::string_view name) {
+  [[gnu::always_inline]] Role RoleOf(std::string_view name) {
     if (stack_.empty()) return Role::kRoot;  // a second root was refused before
     const std::string_view local = Local(name);
     const char first = local.empty() ? '\0' : local[0];
@@ -359,7 +381,8 @@ class SheetCells::Pass {
     }
   }
 
-  bool Begin(Role role, std::string_view r, std::string_view t, std::string_view s) {
+  [[gnu::always_inline]] bool Begin(Role role, std::string_view r, std::string_view t,
+                                    std::string_view s) {
     switch (role) {
       case Role::kRoot:
         root_seen_ = true;
@@ -401,7 +424,8 @@ class SheetCells::Pass {
     return true;
   }
 
-  bool BeginCell(std::string_view r, std::string_view t, std::string_view s) {
+  [[gnu::always_inline]] bool BeginCell(std::string_view r, std::string_view t,
+                                        std::string_view s) {
     cell_ = Cell();
     v_seen_ = is_seen_ = false;
     cell_.row = row_;
@@ -469,7 +493,7 @@ class SheetCells::Pass {
     run_buffer_ += text;
   }
 
-  bool Close(Role role) {
+  [[gnu::always_inline]] bool Close(Role role) {
     switch (role) {
       case Role::kInline:
         cell_.pieces.is_text = runs_ == 0 ? std::string_view()

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -247,12 +248,48 @@ std::optional<ZipReader::Taken> ZipReader::Take(std::uint64_t index, std::string
   return taken;
 }
 
+namespace {
+
+// A small part whose directory entry tells its size, inflated in one call straight into its
+// own buffer: zlib then copies nothing into its window, and no chunk is copied out. Nothing
+// when the stream does not end within the declared size, or does not match its CRC: the
+// metered stream then reads the part again and names what is wrong.
+std::optional<std::string> InflateWhole(const std::string& compressed, std::uint64_t declared,
+                                        std::uint32_t crc) {
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return std::nullopt;
+  std::unique_ptr<z_stream, int (*)(z_stream*)> ender(&stream, inflateEnd);
+  std::string bytes(static_cast<std::size_t>(declared), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
+  stream.avail_in = static_cast<uInt>(compressed.size());
+  stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
+  stream.avail_out = static_cast<uInt>(bytes.size());
+  if (inflate(&stream, Z_FINISH) != Z_STREAM_END) return std::nullopt;
+  bytes.resize(stream.total_out);
+  const uLong actual = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()),
+                             static_cast<uInt>(bytes.size()));
+  if (actual != crc) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
 std::string ZipReader::InflateTaken(const Taken& taken, std::string_view path,
                                     std::string_view part, const PackageLimits& limits,
                                     std::uint64_t* total) {
   Meter meter(path, part, limits, total);
-  std::size_t at = 0;
   const std::string& compressed = taken.compressed;
+  // Below the grace the ratio is not judged, so counting the part whole judges it as the
+  // stream would.
+  if (taken.declared_size > 0 && taken.declared_size <= kRatioGrace &&
+      compressed.size() <= kRatioGrace) {
+    if (std::optional<std::string> bytes =
+            InflateWhole(compressed, taken.declared_size, taken.crc)) {
+      meter.Count(bytes->size(), compressed.size());
+      return std::move(*bytes);
+    }
+  }
+  std::size_t at = 0;
   return InflateStream(
       [&](char* buffer, std::size_t size) {
         const std::size_t n = std::min(size, compressed.size() - at);

@@ -132,6 +132,11 @@ TEST(PackageErrors, EachBadFileGivesItsOwnMessageAndStaysUnchanged) {
                              Declaring(100, testing::HonestEntry("xl/big.xml", Noise(3 << 20)))}),
        Limits([](auto& l) { l.max_part_size = 1 << 20; }), read("xl/big.xml"),
        messages::TooLarge("xl/big.xml")},
+      {"a small part over the limit",
+       testing::BuildRawZip({testing::HonestEntry("[Content_Types].xml", kTypes),
+                             testing::HonestEntry("xl/big.xml", Noise(200'000))}),
+       Limits([](auto& l) { l.max_part_size = 150'000; }), ahead("xl/big.xml"),
+       messages::TooLarge("xl/big.xml")},
       {"total over the package's life",
        BuildZip(WorkbookWith({{"xl/a.bin", Noise(600'000)}, {"xl/b.bin", Noise(600'000)}})),
        Limits([](auto& l) { l.max_total_size = 1'000'000; }),
@@ -187,6 +192,18 @@ TEST(PackageErrors, SharedStringsWithinTheLimitAreParsed) {
                 {"xl/sharedStrings.xml", "<sst><si><t>a</t></si><si/><x:si>b</x:si></sst>"}}),
       "m.xlsx", limits);
   EXPECT_STREQ(package->Xml("xl/sharedStrings.xml").document_element().name(), "sst");
+}
+
+// A directory may declare more than a part holds: the part read ahead is whole all the same.
+TEST(PackageErrors, APartDeclaringMoreThanItHoldsReadsAsItIs) {
+  const std::string text = "<workbook>" + std::string(3000, 'x') + "</workbook>";
+  auto package = Package::OpenBytes(
+      testing::BuildRawZip({testing::HonestEntry("[Content_Types].xml", kTypes),
+                            Declaring(50'000, testing::HonestEntry("xl/workbook.xml", text))}),
+      "declared.xlsx");
+  Package::ReadTask ahead = package->ReadLater("xl/workbook.xml");
+  ASSERT_TRUE(ahead.read);
+  EXPECT_EQ(ahead.read(), text);
 }
 
 TEST(PackageErrors, AMissingFileOrAFolderIsNamedInTheMessage) {
