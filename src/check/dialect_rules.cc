@@ -7,8 +7,8 @@
 namespace kastel::check {
 namespace {
 
-std::unordered_set<std::string> ParseList(const char* text) {
-  std::unordered_set<std::string> words;
+WordSet ParseList(const char* text) {
+  WordSet words;
   std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {
@@ -30,7 +30,16 @@ std::size_t DialectRules::Length(std::string_view identifier) const {
 }
 
 bool DialectRules::IsReserved(std::string_view identifier) const {
-  return reserved.contains(vb::UCase(identifier));
+  // Every name of a sheet is looked up: a short one is upper-cased on the stack. The words are
+  // ASCII, and upper-casing leaves any other character outside ASCII, so such a name is none.
+  char upper[64];
+  if (identifier.size() > sizeof upper) return reserved.contains(vb::UCase(identifier));
+  for (std::size_t i = 0; i < identifier.size(); ++i) {
+    const char c = identifier[i];
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+    upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return reserved.contains(std::string_view(upper, identifier.size()));
 }
 
 DialectRules RulesFor(std::string_view db, bool oracle_long_names) {

@@ -3,6 +3,7 @@
 #define KASTEL_CHECK_DIALECT_RULES_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -14,11 +15,20 @@ extern const char* const kReservedSqlServer;
 extern const char* const kReservedOracle;
 extern const char* const kReservedPostgres;
 
+// Looks words up by view, without building a string for each.
+struct WordHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view word) const {
+    return std::hash<std::string_view>{}(word);
+  }
+};
+using WordSet = std::unordered_set<std::string, WordHash, std::equal_to<>>;
+
 struct DialectRules {
   std::string name;            // as shown in findings: "SQL Server", "Oracle", "PostgreSQL"
   std::size_t max_identifier;  // the longest name the database accepts
   bool counts_bytes;           // the limit is in UTF-8 bytes rather than characters
-  std::unordered_set<std::string> reserved;  // upper case; looked up for every name
+  WordSet reserved;            // upper case; looked up for every name
 
   // The length of `identifier` as the limit counts it.
   std::size_t Length(std::string_view identifier) const;

@@ -37,7 +37,7 @@ def build(path, faulty, hidden=False, db="SQL", stops=True):
         col("ID", "varchar2(10)" if f else "varchar(10)", keys=[12 if f and stops else 1]),
     ], [("PK_2", "P")])
     book.sheet("3", None if f else "T3", "一行目\n二行目" if f else "一行目", [
-        col("SELECT" if f else "SEL", keys=[1, 1 if f else 2], comment="𠮷野家" if f else "吉野家"),
+        col("Select" if f else "SEL", keys=[1, 1 if f else 2], comment="𠮷野家" if f else "吉野家"),
         col("A" * 129 if f else "A", null=None if f else "否", keys=[1.5 if f else 2, 2 if f else 1]),
     ], [("PK_3", "P"), ("IX_DUP" if f else "IX_3", None)])
     book.sheet("4", "HID", None, [col("A", keys=[1])], [("PK_4", "P")],
