@@ -188,21 +188,25 @@ void SheetCheck::CheckColumns() {
       known ? std::vector<engines::ColumnRow>() : reader_.Columns(engines::kNameOnly);
   const std::vector<engines::ColumnRow>& columns = known ? *read_->table : own;
   using Field = std::string engines::ColumnRow::*;
-  auto field = [&](const engines::ColumnRow& c, Field member, std::int32_t col) {
-    if (!known) return Read(c.row, col);
+  // A field as the blocks read it, or as read here into `slot`; not copied, as there are six
+  // for every column of the workbook.
+  auto field = [&](const engines::ColumnRow& c, Field member, std::int32_t col,
+                   std::string& slot) -> const std::string& {
+    if (!known) return slot = Read(c.row, col);
     // The comment block read the titles and comments, the table block the rest.
     const bool commented =
         member == &engines::ColumnRow::title || member == &engines::ColumnRow::comment;
     const auto at = static_cast<std::size_t>(&c - columns.data());
     return commented ? (*read_->comment)[at].*member : c.*member;
   };
+  std::string name_slot, nullable_slot, slot;
   // The upper-case names met so far, sorted, with the row of each: a sheet has tens of columns,
   // where a sorted vector spares a hash table's allocation per name.
   std::vector<std::pair<std::string, std::int32_t>> first_row;
   first_row.reserve(columns.size());
   const std::int32_t name_col = layout.column_name.col;
   for (const engines::ColumnRow& c : columns) {
-    const std::string name = field(c, &engines::ColumnRow::name, name_col);
+    const std::string& name = field(c, &engines::ColumnRow::name, name_col, name_slot);
     if (!name.empty()) {
       std::string upper = vb::UCase(name);
       const auto seen = std::lower_bound(first_row.begin(), first_row.end(), upper,
@@ -219,10 +223,12 @@ void SheetCheck::CheckColumns() {
       }
     }
     CheckText(c.row, layout.column_title.col,
-              field(c, &engines::ColumnRow::title, layout.column_title.col), Use::kTitle, true);
+              field(c, &engines::ColumnRow::title, layout.column_title.col, slot), Use::kTitle,
+              true);
     CheckDataType(c.row, layout.data_type.col,
-                  field(c, &engines::ColumnRow::data_type, layout.data_type.col));
-    const std::string nullable = field(c, &engines::ColumnRow::nullable, layout.nullable.col);
+                  field(c, &engines::ColumnRow::data_type, layout.data_type.col, slot));
+    const std::string& nullable =
+        field(c, &engines::ColumnRow::nullable, layout.nullable.col, nullable_slot);
     nullable_marked_.push_back(!nullable.empty());
     if (!nullable.empty() && nullable != "否") {
       Add(Severity::kError, c.row, layout.nullable.col,
@@ -230,11 +236,11 @@ void SheetCheck::CheckColumns() {
           "NULL を許す列 (NULL) として書かれます");
     }
     CheckText(c.row, layout.default_value.col,
-              field(c, &engines::ColumnRow::default_value, layout.default_value.col), Use::kPlain,
-              false);
+              field(c, &engines::ColumnRow::default_value, layout.default_value.col, slot),
+              Use::kPlain, false);
     CheckText(c.row, layout.column_comment.col,
-              field(c, &engines::ColumnRow::comment, layout.column_comment.col), Use::kComment,
-              false);
+              field(c, &engines::ColumnRow::comment, layout.column_comment.col, slot),
+              Use::kComment, false);
   }
   // A gap in the column block ends it for the script; whatever stands below is lost.
   const std::int32_t end = layout.column_name.row + static_cast<std::int32_t>(columns.size());

@@ -74,6 +74,15 @@ std::shared_ptr<const std::vector<ColumnRow>> SheetReader::SharedColumns(unsigne
 }
 
 std::vector<KeyCell> SheetReader::KeyCells(int index) {
+  if (tap_) {
+    if (auto known = tap_->keys.find(index); known != tap_->keys.end()) return known->second;
+  }
+  std::vector<KeyCell> cells = ReadKeyCells(index);
+  if (tap_) tap_->keys.emplace(index, cells);
+  return cells;
+}
+
+std::vector<KeyCell> SheetReader::ReadKeyCells(int index) {
   const std::int32_t key_col = defines_.layout().index_column.col + index;
   std::int32_t rows = 0;  // of the block; their names are then the first of names_
   WalkColumns([&](std::int32_t /*row*/, const Value& /*name*/) { ++rows; });

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,13 @@ enum ColumnFields : unsigned {
   kCommentFields = 2,  // title, comment
 };
 
+// A filled cell of the index matrix, as the column walk meets it.
+struct KeyCell {
+  std::int32_t row = 0;
+  std::string column;  // the column name of that row
+  Value value;         // the cell as it stands, not yet read as a position
+};
+
 // What the script's blocks read from one sheet, shared with the blocks: the workbook check that
 // rides along the script takes it from here instead of the cells.
 struct ColumnsRead {
@@ -45,11 +53,15 @@ struct ColumnsRead {
   // The name cells of the column block read so far, in order, kept by every reader of the sheet:
   // each block and the check walk them, and the sheet does not change meanwhile.
   std::shared_ptr<std::vector<Value>> names;
+  // The filled cells of each index's matrix column read so far: the index block and the check
+  // both walk them.
+  std::map<int, std::vector<KeyCell>> keys;
 
   void Clear() {
     table.reset();
     comment.reset();
     names.reset();
+    keys.clear();
   }
 };
 
@@ -63,13 +75,6 @@ struct IndexRow {
 
 // Key positions an index can hold.
 inline constexpr int kKeySlots = 11;
-
-// A filled cell of the index matrix, as the column walk meets it.
-struct KeyCell {
-  std::int32_t row = 0;
-  std::string column;  // the column name of that row
-  Value value;         // the cell as it stands, not yet read as a position
-};
 
 class SheetReader {
  public:
@@ -100,6 +105,7 @@ class SheetReader {
   // Calls `visit(row, name cell)` for every row of the column block.
   template <typename Visit>
   void WalkColumns(Visit visit);
+  std::vector<KeyCell> ReadKeyCells(int index);
   std::string KeyColumns(int index);
   std::vector<IndexRow> ReadIndexes(bool with_keys);
 
