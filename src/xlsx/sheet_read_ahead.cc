@@ -79,22 +79,23 @@ void SheetReadAhead::Fill(std::string next) {
     in_hand_.push_back(InHand{next, read.declared_size, task->get_future()});
     bytes_in_hand_ += read.declared_size;
     // No thread to be had: the sheet is read here, as it would be without reading ahead.
-    if (!worker_.Post([task] { (*task)(); }, false)) (*task)();
+    if (!workers_[turn_++ % workers_.size()].Post([task] { (*task)(); }, false)) (*task)();
     ++added;
   }
   if (added == 0) return;
-  disposals_waiting_ = 0;  // the worker takes them with the sheets
-  worker_.Wake();
+  disposals_waiting_ = 0;  // the workers take them with the sheets
+  for (TaskThread& worker : workers_) worker.Wake();
 }
 
 void SheetReadAhead::Dispose(std::unique_ptr<SheetCells> cells) {
-  if (!cells || !worker_.running()) return;
+  TaskThread& worker = workers_.front();
+  if (!cells || !worker.running()) return;
   // Woken for a few at a time: a walk that reads no sheet ahead (one that writes its sheets)
   // would otherwise keep every sheet it let go until the end.
   const bool wake = ++disposals_waiting_ >= kDisposalsPerWake;
   if (wake) disposals_waiting_ = 0;
-  worker_.Post([cells = std::shared_ptr<SheetCells>(std::move(cells))]() mutable { cells.reset(); },
-               wake);
+  worker.Post([cells = std::shared_ptr<SheetCells>(std::move(cells))]() mutable { cells.reset(); },
+              wake);
 }
 
 void SheetReadAhead::Drop(InHand& sheet) {
