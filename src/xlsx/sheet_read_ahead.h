@@ -56,9 +56,9 @@ class SheetReadAhead {
   // Reads `part` and the sheets after it ahead, when none are in hand: a workbook just opened
   // starts on its first sheets while the command makes ready.
   void StartAt(std::string_view part);
-  // Frees the cells of a sheet let go: on a worker when it runs, which allocated most of
-  // them and would otherwise see the reader wait on its heap, a few milliseconds per
-  // thousand sheets.
+  // Frees the cells of a sheet let go: on the first worker when it runs, as the workers
+  // allocated most of them and the reader would otherwise wait on their heaps, a few
+  // milliseconds per thousand sheets.
   void Dispose(std::unique_ptr<SheetCells> cells);
 
  private:
