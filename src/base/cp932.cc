@@ -54,10 +54,7 @@ class Converter {
   // Appends the CP932 form of one UTF-8 sequence (of SequenceLength bytes); false when CP932
   // has no such character (or the bytes are not one).
   bool Append(std::string_view seq, std::string& out) {
-    const char32_t c = BmpCodePoint(seq);
-    if (c == 0) return Convert(seq, out);
-    std::uint16_t& known = bmp_[c];
-    if (known == kUnknown) known = Learn(seq);
+    const std::uint16_t known = Known(seq);
     if (known == kUnmapped) return false;
     if (known == kAskEveryTime) return Convert(seq, out);
     if (known >= 0x8000) out.push_back(static_cast<char>(known >> 8));
@@ -67,25 +64,17 @@ class Converter {
 
   // Whether CP932 holds the character of one sequence.
   bool Holds(std::string_view seq) {
-    const char32_t c = BmpCodePoint(seq);
-    if (c != 0) {
-      std::uint16_t& known = bmp_[c];
-      if (known == kUnknown) known = Learn(seq);
-      if (known != kAskEveryTime) return known != kUnmapped;
-    }
+    const std::uint16_t known = Known(seq);
+    if (known != kAskEveryTime) return known != kUnmapped;
     std::string bytes;
     return Convert(seq, bytes);
   }
 
   // The number of CP932 bytes of one sequence; 1 for a character CP932 does not hold.
   std::size_t Width(std::string_view seq) {
-    const char32_t c = BmpCodePoint(seq);
-    if (c != 0) {
-      std::uint16_t& known = bmp_[c];
-      if (known == kUnknown) known = Learn(seq);
-      if (known == kUnmapped) return 1;
-      if (known != kAskEveryTime) return known >= 0x8000 ? 2 : 1;
-    }
+    const std::uint16_t known = Known(seq);
+    if (known == kUnmapped) return 1;
+    if (known != kAskEveryTime) return known >= 0x8000 ? 2 : 1;
     std::string bytes;
     return Convert(seq, bytes) ? bytes.size() : 1;
   }
@@ -96,6 +85,16 @@ class Converter {
   static constexpr std::uint16_t kUnknown = 0;
   static constexpr std::uint16_t kUnmapped = 1;
   static constexpr std::uint16_t kAskEveryTime = 2;
+
+  // The table entry of one sequence, learnt on first use; kAskEveryTime for a sequence the
+  // table does not cover (not a plain BMP character).
+  std::uint16_t Known(std::string_view seq) {
+    const char32_t c = BmpCodePoint(seq);
+    if (c == 0) return kAskEveryTime;
+    std::uint16_t& known = bmp_[c];
+    if (known == kUnknown) known = Learn(seq);
+    return known;
+  }
 
   std::uint16_t Learn(std::string_view seq) {
     std::string bytes;
