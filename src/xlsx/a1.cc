@@ -115,6 +115,12 @@ int PlainCellColumn(std::string_view ref, int row) {
   return number == row && row <= kMaxRow ? column : 0;
 }
 
+int CellColumnInRow(std::string_view ref, int row, int after) {
+  if (const int plain = PlainCellColumn(ref, row); plain > after) return plain;
+  const std::optional<CellRef> cell = ParseCell(ref);
+  return cell && cell->row == row && cell->column > after ? cell->column : 0;
+}
+
 std::optional<RangeRef> ParseRange(std::string_view a1) {
   const std::size_t colon = a1.find(':');
   if (colon == std::string_view::npos) {

@@ -35,6 +35,10 @@ std::optional<CellRef> ParseCell(std::string_view a1);
 // ("C8": capitals, then the row without leading zeros); 0 for any other form, which ParseCell
 // reads. Readers of whole sheets take each cell's reference so, many times faster.
 int PlainCellColumn(std::string_view ref, int row);
+// The column of `ref` when it names a cell of `row` to the right of column `after`, in any form
+// ParseCell reads, the writers' own taken by PlainCellColumn; 0 otherwise. Readers of a row's
+// cells in order take each reference so.
+int CellColumnInRow(std::string_view ref, int row, int after);
 // Parses "C8:R520", "$B$3:$V$37", "U6" (a single cell) and whole rows or columns ("A:C",
 // "3:5"); nothing when malformed.
 std::optional<RangeRef> ParseRange(std::string_view a1);

@@ -431,12 +431,8 @@ class SheetCells::Pass {
     cell_.row = row_;
     if (r.data() == nullptr) {
       if ((cell_.column = last_column_ + 1) > kMaxColumn) return false;
-    } else if (const int plain = PlainCellColumn(r, row_); plain > last_column_) {
-      cell_.column = plain;  // nearly every reference, read without the general parser
-    } else {
-      const std::optional<CellRef> ref = ParseCell(r);
-      if (!ref || ref->row != row_ || ref->column <= last_column_) return false;
-      cell_.column = ref->column;
+    } else if ((cell_.column = CellColumnInRow(r, row_, last_column_)) == 0) {
+      return false;
     }
     last_column_ = cell_.column;
     cell_.pieces.type = CellTypeOf(t);

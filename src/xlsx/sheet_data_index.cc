@@ -101,15 +101,8 @@ void SheetData::Index::IndexRow(pugi::xml_node node, int& last_row, std::string_
     Cell cell;
     cell.node = c;
     if (pugi::xml_attribute r = c.attribute("r")) {
-      if (const int plain = PlainCellColumn(r.value(), row.number); plain > last_column) {
-        cell.column = plain;
-      } else {
-        auto ref = ParseCell(r.value());
-        if (!ref || ref->row != row.number || ref->column <= last_column) {
-          throw DamagedPart(path, part, "セル番地の並びが不正です");
-        }
-        cell.column = ref->column;
-      }
+      cell.column = CellColumnInRow(r.value(), row.number, last_column);
+      if (cell.column == 0) throw DamagedPart(path, part, "セル番地の並びが不正です");
     } else {
       cell.column = last_column + 1;
       if (cell.column > kMaxColumn) throw DamagedPart(path, part, "列が多すぎます");
