@@ -28,6 +28,11 @@ constexpr std::size_t kInput = 16 * 1024;
 // The most memory reserved up front for one part, whatever its declared size.
 constexpr std::uint64_t kReserveBound = 16u << 20;
 
+// The CRC-32 a zip entry records for `bytes`.
+uLong CrcOf(std::string_view bytes) {
+  return crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size());
+}
+
 // A file that starts like a zip but has no readable directory is damaged (often truncated);
 // anything else is simply not a package.
 std::string OpenCause(int zip_error, bool looks_like_zip) {
@@ -220,13 +225,7 @@ std::string ZipReader::InflateStream(Next next, std::uint32_t crc, std::uint64_t
       bytes.append(out.get(), produced);
     } while (status != Z_STREAM_END && stream.avail_out == 0);
   }
-  uLong actual = crc32(0, nullptr, 0);
-  for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
-    std::size_t size = std::min(kChunk, bytes.size() - at);
-    actual =
-        crc32(actual, reinterpret_cast<const Bytef*>(bytes.data() + at), static_cast<uInt>(size));
-  }
-  if (actual != crc) meter.Damaged();
+  if (CrcOf(bytes) != crc) meter.Damaged();
   return bytes;
 }
 
@@ -266,9 +265,7 @@ std::optional<std::string> InflateWhole(const std::string& compressed, std::uint
   stream.avail_out = static_cast<uInt>(bytes.size());
   if (inflate(&stream, Z_FINISH) != Z_STREAM_END) return std::nullopt;
   bytes.resize(stream.total_out);
-  const uLong actual = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()),
-                             static_cast<uInt>(bytes.size()));
-  if (actual != crc) return std::nullopt;
+  if (CrcOf(bytes) != crc) return std::nullopt;
   return bytes;
 }
 
