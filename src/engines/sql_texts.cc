@@ -1,5 +1,7 @@
 #include "engines/sql_texts.h"
 
+#include <string>
+
 #include "engines/script_text.h"
 
 namespace kastel::engines::sql {
@@ -42,22 +44,42 @@ std::string IndexBlock(std::string_view t, std::string_view title,
 
 namespace {
 
-// The guarded drop of one column property ("MS_Description" or "comments"). The column-level
-// statements carry two spaces after N'table', as the scripts always had.
-void DropColumnProperty(Block& b, std::string_view property, std::string_view t,
-                        std::string_view c) {
-  b.Line("IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'", property,
-         "', N'user', N'dbo', N'table',  N'", t, "', N'column', N'", c, "'))");
-  b.Line("    EXEC sp_dropextendedproperty N'", property, "', N'user', N'dbo', N'table',  N'", t,
-         "', N'column', N'", c, "'");
+// The statements of one column property ("MS_Description" or "comments") up to the column's
+// name, put together once for a table: they differ from column to column only in the name and
+// the value, and a large workbook has tens of thousands of them. The column-level statements
+// carry two spaces after N'table' where they drop, as the scripts always had.
+struct ColumnProperty {
+  ColumnProperty(std::string_view property, std::string_view t) {
+    std::string owner = "', N'user', N'dbo', N'table',  N'";
+    owner += t;
+    owner += "', N'column', N'";
+    if_exists = "IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'";
+    if_exists += property;
+    if_exists += owner;
+    drop = "    EXEC sp_dropextendedproperty N'";
+    drop += property;
+    drop += owner;
+    add = "EXEC sp_addextendedproperty N'";
+    add += property;
+    add += "', '";
+  }
+  std::string if_exists;
+  std::string drop;
+  std::string add;  // before the value
+};
+
+// The guarded drop of one column property.
+void DropColumnProperty(Block& b, const ColumnProperty& p, std::string_view c) {
+  b.Line(p.if_exists, c, "'))");
+  b.Line(p.drop, c, "'");
   b.Line("GO");
 }
 
-void AddColumnProperty(Block& b, std::string_view property, std::string_view value,
-                       std::string_view t, std::string_view c) {
+// `owner`: what follows the value up to the column's name.
+void AddColumnProperty(Block& b, const ColumnProperty& p, std::string_view value,
+                       std::string_view owner, std::string_view c) {
   if (value.empty()) return;
-  b.Line("EXEC sp_addextendedproperty N'", property, "', '", value,
-         "', N'user', N'dbo', N'table', N'", t, "', N'column', N'", c, "'");
+  b.Line(p.add, value, owner, c, "'");
   b.Line("GO");
 }
 
@@ -86,12 +108,17 @@ std::string CommentBlock(std::string_view table, std::string_view title,
            "', N'user', N'dbo', N'table', N'", t, "'");
     b.Line("GO");
   }
+  const ColumnProperty description("MS_Description", t);
+  const ColumnProperty comments("comments", t);
+  std::string owner = "', N'user', N'dbo', N'table', N'";
+  owner += t;
+  owner += "', N'column', N'";
   for (const ColumnRow& c : columns) {
     b.Line("-- ", title, ".", c.title);
-    DropColumnProperty(b, "MS_Description", t, c.name);
-    AddColumnProperty(b, "MS_Description", c.title, t, c.name);
-    DropColumnProperty(b, "comments", t, c.name);
-    AddColumnProperty(b, "comments", QuoteDoubled(c.comment), t, c.name);
+    DropColumnProperty(b, description, c.name);
+    AddColumnProperty(b, description, c.title, owner, c.name);
+    DropColumnProperty(b, comments, c.name);
+    AddColumnProperty(b, comments, QuoteDoubled(c.comment), owner, c.name);
   }
   return std::move(b).Finish();
 }
