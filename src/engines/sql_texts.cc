@@ -44,28 +44,24 @@ std::string IndexBlock(std::string_view t, std::string_view title,
 
 namespace {
 
-// The statements of one column property ("MS_Description" or "comments") up to the column's
-// name, put together once for a table: they differ from column to column only in the name and
-// the value, and a large workbook has tens of thousands of them. The column-level statements
-// carry two spaces after N'table' where they drop, as the scripts always had.
+// The statements of one column property ("MS_Description" or "comments") around the column's
+// name and the value, put together once for a table: they differ from column to column only in
+// those, and a large workbook has tens of thousands of them. The statements that drop carry two
+// spaces after N'table', as the scripts always had.
 struct ColumnProperty {
   ColumnProperty(std::string_view property, std::string_view t) {
-    std::string owner = "', N'user', N'dbo', N'table',  N'";
-    owner += t;
-    owner += "', N'column', N'";
-    if_exists = "IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'";
-    if_exists += property;
-    if_exists += owner;
-    drop = "    EXEC sp_dropextendedproperty N'";
-    drop += property;
-    drop += owner;
-    add = "EXEC sp_addextendedproperty N'";
-    add += property;
-    add += "', '";
+    const std::string owner = std::string(t) + "', N'column', N'";
+    if_exists = std::string("IF EXISTS(SELECT 'X' FROM ::fn_listextendedproperty(N'") +
+                std::string(property) + "', N'user', N'dbo', N'table',  N'" + owner;
+    drop = std::string("    EXEC sp_dropextendedproperty N'") + std::string(property) +
+           "', N'user', N'dbo', N'table',  N'" + owner;
+    add = std::string("EXEC sp_addextendedproperty N'") + std::string(property) + "', '";
+    added = "', N'user', N'dbo', N'table', N'" + owner;
   }
-  std::string if_exists;
-  std::string drop;
-  std::string add;  // before the value
+  std::string if_exists;  // up to the name
+  std::string drop;       // up to the name
+  std::string add;        // up to the value
+  std::string added;      // from the value up to the name
 };
 
 // The guarded drop of one column property.
@@ -75,11 +71,10 @@ void DropColumnProperty(Block& b, const ColumnProperty& p, std::string_view c) {
   b.Line("GO");
 }
 
-// `owner`: what follows the value up to the column's name.
 void AddColumnProperty(Block& b, const ColumnProperty& p, std::string_view value,
-                       std::string_view owner, std::string_view c) {
+                       std::string_view c) {
   if (value.empty()) return;
-  b.Line(p.add, value, owner, c, "'");
+  b.Line(p.add, value, p.added, c, "'");
   b.Line("GO");
 }
 
@@ -110,15 +105,12 @@ std::string CommentBlock(std::string_view table, std::string_view title,
   }
   const ColumnProperty description("MS_Description", t);
   const ColumnProperty comments("comments", t);
-  std::string owner = "', N'user', N'dbo', N'table', N'";
-  owner += t;
-  owner += "', N'column', N'";
   for (const ColumnRow& c : columns) {
     b.Line("-- ", title, ".", c.title);
     DropColumnProperty(b, description, c.name);
-    AddColumnProperty(b, description, c.title, owner, c.name);
+    AddColumnProperty(b, description, c.title, c.name);
     DropColumnProperty(b, comments, c.name);
-    AddColumnProperty(b, comments, QuoteDoubled(c.comment), owner, c.name);
+    AddColumnProperty(b, comments, QuoteDoubled(c.comment), c.name);
   }
   return std::move(b).Finish();
 }
