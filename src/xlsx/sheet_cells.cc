@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "base/utf8.h"
 #include "xlsx/a1.h"
 #include "xlsx/package.h"
 
@@ -88,25 +89,6 @@ bool DeclaresUtf8(std::string_view declaration) {
   return name.size() == 5 && strncasecmp(name.data(), "utf-8", 5) == 0;
 }
 
-// Writes `c` (a valid code point) at `out` as UTF-8 and moves past it.
-void PutUtf8(char*& out, std::uint32_t c) {
-  if (c < 0x80) {
-    *out++ = static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (c >> 6));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (c >> 12));
-    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | (c >> 18));
-    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The reference at the start of `text` ("&amp;", "&#12486;", "&#x41;"): its length, and the
 // character written at `out`; 0 for anything else, which the parser then decodes. No character
 // is longer than its reference.
@@ -146,7 +128,7 @@ std::size_t Reference(std::string_view text, char*& out) {
       c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
     return 0;
   }
-  PutUtf8(out, c);
+  out = PutUtf8(out, c);
   return at + 1;
 }
 
